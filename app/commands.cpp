@@ -1,0 +1,108 @@
+#include "app/commands.h"
+
+#include <shellapi.h>
+
+#include "app/editcontrol.h"
+#include "app/messages.h"
+#include "document/documentstate.h"
+#include "document/filecommands.h"
+#include "document/titlestatus.h"
+#include "prefs/appearance.h"
+#include "res/resource.h"
+
+namespace {
+
+LRESULT SendToEdit(HWND mainWindow, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SendDlgItemMessageW(mainWindow, IDC_EDIT, message, wParam, lParam);
+    return 0;
+}
+
+LRESULT SelectAll(HWND mainWindow)
+{
+    return SendToEdit(mainWindow, EM_SETSEL, 0, GetWindowTextLengthW(GetDlgItem(mainWindow, IDC_EDIT)));
+}
+
+LRESULT InsertTab(HWND mainWindow)
+{
+    return SendToEdit(mainWindow, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
+}
+
+LRESULT MarkModified(HWND mainWindow)
+{
+    DocumentState.IsModified = 1;
+    RefreshTitleAndStatus(mainWindow);
+    return 0;
+}
+
+}  // namespace
+
+LRESULT StartNewWindow(HWND mainWindow)
+{
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    HINSTANCE result = ShellExecuteW(mainWindow, L"open", program, nullptr, nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) <= 32)
+        ShowErrorMessage(L"Failed to start a new Scrivlet process!");
+    return 0;
+}
+
+LRESULT ShowFileProperties(HWND mainWindow)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOW) == 60, "SHELLEXECUTEINFOW must be the 32-bit record");
+    SHELLEXECUTEINFOW request = {};
+    request.cbSize = sizeof(request);
+    request.fMask = SEE_MASK_INVOKEIDLIST;
+    request.hwnd = mainWindow;
+    request.lpVerb = L"properties";
+    request.lpFile = DocumentState.FilePath;
+    if (!ShellExecuteExW(&request))
+        ShowErrorMessage(L"Failed to invoke file properties dialog!");
+    return 0;
+}
+
+LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
+{
+    if (HIWORD(wParam) == EN_CHANGE)
+        return MarkModified(mainWindow);
+    switch (LOWORD(wParam)) {
+    case IDM_STAYONTOP:
+        return ToggleStayOnTop(mainWindow);
+    case IDM_NEW:
+        return NewDocument(mainWindow);
+    case IDM_NEWWINDOW:
+        return StartNewWindow(mainWindow);
+    case IDM_OPEN:
+        return OpenDocument(mainWindow);
+    case IDM_SAVE:
+        SaveDocument(mainWindow);
+        return 0;
+    case IDM_SAVEAS:
+        return SaveDocumentAs(mainWindow);
+    case IDM_EXIT:
+        return SaveStateAndQuit(mainWindow);
+    case IDM_UNDO:
+        return SendToEdit(mainWindow, WM_UNDO, 0, 0);
+    case IDM_CUT:
+        return SendToEdit(mainWindow, WM_CUT, 0, 0);
+    case IDM_COPY:
+        return SendToEdit(mainWindow, WM_COPY, 0, 0);
+    case IDM_PASTE:
+        return SendToEdit(mainWindow, WM_PASTE, 0, 0);
+    case IDM_PROPERTIES:
+        return ShowFileProperties(mainWindow);
+    case IDM_RECENT1:
+    case IDM_RECENT2:
+    case IDM_RECENT3:
+    case IDM_RECENT4:
+        return OpenRecentFile(mainWindow, LOWORD(wParam));
+    case IDM_SELECTALL:
+        return SelectAll(mainWindow);
+    case IDM_WORDWRAP:
+        return ToggleWordWrap(mainWindow);
+    case IDM_TAB:
+        return InsertTab(mainWindow);
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,157 @@
+#include "app/editcontrol.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "prefs/appearance.h"
+#include "prefs/settings.h"
+#include "res/resource.h"
+
+namespace {
+
+const DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_NOHIDESEL | ES_WANTRETURN;
+
+void CheckMenuCommand(HWND mainWindow, UINT id, int on)
+{
+    CheckMenuItem(GetMenu(mainWindow), id, on ? MF_CHECKED : MF_UNCHECKED);
+}
+
+// A copy of the old control's text in a fresh movable block, or null.
+HLOCAL CopyTextBlock(HLOCAL source, int length)
+{
+    SIZE_T bytes = 2 * static_cast<SIZE_T>(length);
+    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, bytes + 2);
+    if (!block)
+        return nullptr;
+    const void* from = LocalLock(source);
+    wchar_t* to = static_cast<wchar_t*>(LocalLock(block));
+    if (from && to) {
+        memcpy(to, from, bytes);
+        to[length] = L'\0';
+    }
+    if (from)
+        LocalUnlock(source);
+    if (to)
+        LocalUnlock(block);
+    if (!from || !to) {
+        LocalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+}  // namespace
+
+RECT EditControlRect(HWND mainWindow)
+{
+    RECT main, tool, status;
+    GetClientRect(mainWindow, &main);
+    GetClientRect(GetDlgItem(mainWindow, IDC_TOOLBAR), &tool);
+    GetClientRect(GetDlgItem(mainWindow, IDC_STATUSBAR), &status);
+    RECT edit;
+    edit.left = 0;
+    edit.top = tool.bottom;
+    edit.right = main.right - main.left;
+    edit.bottom = tool.bottom + (main.bottom - main.top) - tool.bottom - (status.bottom - status.top);
+    return edit;
+}
+
+HWND CreateEditControl(HWND mainWindow, int x, int y, int width, int height, int wrap)
+{
+    DWORD style = wrap ? kEditStyle : kEditStyle | WS_HSCROLL;
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, x, y, width, height, mainWindow,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)),
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE)), nullptr);
+    if (edit)
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(EditFont), TRUE);
+    return edit;
+}
+
+void SetWordWrap(HWND mainWindow, int on)
+{
+    RECT rect = EditControlRect(mainWindow);
+    HWND old = GetDlgItem(mainWindow, IDC_EDIT);
+    HWND edit = CreateEditControl(mainWindow, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, on);
+    // Without a new control the old one stays, with all of its text.
+    if (!edit)
+        return;
+    int length = old ? GetWindowTextLengthW(old) : 0;
+    HLOCAL oldBlock = old ? reinterpret_cast<HLOCAL>(SendMessageW(old, EM_GETHANDLE, 0, 0)) : nullptr;
+    HLOCAL block = nullptr;
+    if (oldBlock && length > 0) {
+        block = CopyTextBlock(oldBlock, length);
+        if (!block) {
+            DestroyWindow(edit);
+            return;
+        }
+    }
+
+    CheckMenuCommand(mainWindow, IDM_WORDWRAP, on);
+    SetSettingDword(L"WordWrap", on ? 1 : 0);
+    // Typing into a control made here must not stop at the platform's default limit.
+    SendMessageW(edit, EM_LIMITTEXT, 0, 0);
+    if (old)
+        DestroyWindow(old);
+    // The control never frees a buffer it has handed out, so the old one is ours.
+    if (oldBlock)
+        LocalFree(oldBlock);
+    if (block) {
+        HLOCAL initial = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+        SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
+        // Only now is the control done with its first buffer.
+        if (initial)
+            LocalFree(initial);
+        SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(edit, nullptr, TRUE);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    }
+}
+
+LRESULT ToggleWordWrap(HWND mainWindow)
+{
+    DWORD stored = 0;
+    GetSettingDword(L"WordWrap", &stored);
+    SetWordWrap(mainWindow, stored == 0 ? 1 : 0);
+    return 0;
+}
+
+int SetStayOnTop(HWND mainWindow, int on)
+{
+    SendDlgItemMessageW(mainWindow, IDC_TOOLBAR, TB_CHECKBUTTON, IDM_STAYONTOP, on);
+    SetWindowPos(mainWindow, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CheckMenuCommand(mainWindow, IDM_STAYONTOP, on);
+    return SetSettingDword(L"Stayontop", on ? 1 : 0);
+}
+
+LRESULT ToggleStayOnTop(HWND mainWindow)
+{
+    DWORD stored = 0;
+    GetSettingDword(L"Stayontop", &stored);
+    SetStayOnTop(mainWindow, stored == 0 ? 1 : 0);
+    return 0;
+}
+
+void HandTextToEdit(HWND mainWindow, HLOCAL newBlock)
+{
+    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
+    HLOCAL oldBlock = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    PostMessageW(edit, EM_LIMITTEXT, 0, 0);
+    PostMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    PostMessageW(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(newBlock), 0);
+    PostMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    // The control reads its current buffer on every message, so the old one may
+    // go only after EM_SETHANDLE has been processed: post the release behind it.
+    PostMessageW(mainWindow, WM_SCRIVLET_TEXTHANDEDOVER, reinterpret_cast<WPARAM>(oldBlock), 0);
+}
+
+LRESULT FinishTextHandover(HWND mainWindow, HLOCAL oldBlock)
+{
+    if (oldBlock)
+        LocalFree(oldBlock);
+    // Redrawing was off while the buffer changed; show the new text.
+    InvalidateRect(GetDlgItem(mainWindow, IDC_EDIT), nullptr, TRUE);
+    return 0;
+}

@@ -1,0 +1,162 @@
+#include "app/mainwindow.h"
+
+#include <commctrl.h>
+
+#include "app/commands.h"
+#include "app/editcontrol.h"
+#include "app/startup.h"
+#include "app/toolbar.h"
+#include "document/filecommands.h"
+#include "document/titlestatus.h"
+#include "prefs/appearance.h"
+#include "prefs/settings.h"
+#include "res/resource.h"
+
+const wchar_t* const kMainWindowClass = L"Scrivlet_Wnd";
+
+namespace {
+
+const int kHelpCapacity = 512;
+const WPARAM kHelpPart = 0 | SBT_NOBORDERS;
+
+HWND CreateStatusBar(HWND mainWindow, HINSTANCE instance)
+{
+    return CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, mainWindow,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUSBAR)), instance, nullptr);
+}
+
+HWND CreateToolbar(HWND mainWindow, HINSTANCE instance)
+{
+    return CreateWindowExW(0, TOOLBARCLASSNAMEW, L"", WS_CHILD | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS, 0, 0, CW_USEDEFAULT,
+                           CW_USEDEFAULT, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TOOLBAR)),
+                           instance, nullptr);
+}
+
+}  // namespace
+
+int RegisterMainWindowClass(WNDCLASSEXW* windowClass, HBRUSH background, HICON icon)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(WNDCLASSEXW) == 48, "WNDCLASSEXW must be the 32-bit record");
+    ZeroMemory(windowClass, sizeof(*windowClass));
+    windowClass->cbSize = sizeof(*windowClass);
+    windowClass->style = CS_DBLCLKS;
+    windowClass->lpfnWndProc = MainWindowProc;
+    windowClass->hInstance = GetModuleHandleW(nullptr);
+    windowClass->hIcon = icon;
+    windowClass->hIconSm = icon;
+    windowClass->hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass->hbrBackground = background;
+    windowClass->lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    windowClass->lpszClassName = kMainWindowClass;
+    return RegisterClassExW(windowClass) != 0;
+}
+
+HWND CreateMainFrame(HINSTANCE instance)
+{
+    HWND mainWindow = CreateWindowExW(WS_EX_LAYERED, kMainWindowClass, L" Scrivlet", WS_OVERLAPPEDWINDOW,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                      instance, nullptr);
+    if (!mainWindow)
+        return nullptr;
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    if (!InitCommonControlsEx(&controls))
+        return nullptr;
+    if (!CreateStatusBar(mainWindow, instance))
+        return nullptr;
+    HWND toolbar = CreateToolbar(mainWindow, instance);
+    if (!toolbar || !SetupToolbar(toolbar))
+        return nullptr;
+    DWORD wrap = 0;
+    GetSettingDword(L"WordWrap", &wrap);
+    SetWordWrap(mainWindow, wrap != 0);
+    if (!GetDlgItem(mainWindow, IDC_EDIT))
+        return nullptr;
+    ApplySavedState(mainWindow);
+    return mainWindow;
+}
+
+void StatusPartEdges(int right, int edges[5])
+{
+    const int fromRight[5] = {430, 290, 190, 90, 20};
+    for (int i = 0; i < 5; ++i)
+        edges[i] = right - fromRight[i];
+}
+
+LRESULT LayoutFrame(HWND mainWindow)
+{
+    // Everything is measured before anything moves, so the edit control is
+    // placed by the bars' heights as they were.
+    RECT main;
+    GetClientRect(mainWindow, &main);
+    RECT edit = EditControlRect(mainWindow);
+    HWND status = GetDlgItem(mainWindow, IDC_STATUSBAR);
+    int edges[5];
+    StatusPartEdges(main.right, edges);
+    SendMessageW(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    SendMessageW(status, SB_SETTEXTW, kHelpPart, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(status, WM_SIZE, 0, 0);
+    SendDlgItemMessageW(mainWindow, IDC_TOOLBAR, TB_AUTOSIZE, 0, 0);
+    MoveWindow(GetDlgItem(mainWindow, IDC_EDIT), edit.left, edit.top, edit.right - edit.left, edit.bottom - edit.top,
+               TRUE);
+    return 0;
+}
+
+void ShowHelpText(HWND mainWindow, UINT id)
+{
+    wchar_t text[kHelpCapacity];
+    if (LoadStringW(GetModuleHandleW(nullptr), id, text, kHelpCapacity) == 0) {
+        text[0] = L'\0';
+    } else {
+        wchar_t* lineBreak = wcschr(text, L'\n');
+        // A string without a short name is not a help text: keep what is shown.
+        if (!lineBreak)
+            return;
+        *lineBreak = L'\0';
+    }
+    SendDlgItemMessageW(mainWindow, IDC_STATUSBAR, SB_SETTEXTW, kHelpPart, reinterpret_cast<LPARAM>(text));
+}
+
+LRESULT OnMenuSelect(HWND mainWindow, WPARAM wParam)
+{
+    ShowHelpText(mainWindow, LOWORD(wParam));
+    return 0;
+}
+
+LRESULT OnNotify(HWND mainWindow, const NMHDR* header)
+{
+    if (header->code != static_cast<UINT>(TBN_HOTITEMCHANGE))
+        return 0;
+    const NMTBHOTITEM* hot = reinterpret_cast<const NMTBHOTITEM*>(header);
+    if (hot->dwFlags & HICF_MOUSE)
+        ShowHelpText(mainWindow, hot->idNew);
+    return 0;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        return LayoutFrame(window);
+    case WM_SETFOCUS:
+        SetFocus(GetDlgItem(window, IDC_EDIT));
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CLOSE:
+        return SaveStateAndQuit(window);
+    case WM_NOTIFY:
+        return OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+        return HandleCommand(window, wParam, lParam);
+    case WM_TIMER:
+        return UpdateStatusBar(window, IDI_SAVED, IDI_UNSAVED);
+    case WM_MENUSELECT:
+        return OnMenuSelect(window, wParam);
+    case WM_CTLCOLOREDIT:
+        return reinterpret_cast<LRESULT>(PrepareEditColors(reinterpret_cast<HDC>(wParam)));
+    case WM_DROPFILES:
+        return OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
+    case WM_SCRIVLET_TEXTHANDEDOVER:
+        return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

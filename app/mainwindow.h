@@ -1,0 +1,25 @@
+// The Scrivlet_Wnd main window: its class, the frame around the edit control,
+// and the window procedure that hands each message to one handler.
+#pragma once
+#include <windows.h>
+
+extern const wchar_t* const kMainWindowClass;
+
+int RegisterMainWindowClass(WNDCLASSEXW* windowClass, HBRUSH background, HICON icon);
+
+// Builds the hidden main window with its status bar, toolbar and edit control
+// and applies the saved state. Returns null when any step fails.
+HWND CreateMainFrame(HINSTANCE instance);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Places the status bar, toolbar and edit control for the current size.
+LRESULT LayoutFrame(HWND mainWindow);
+
+// The status-bar part right edges for a client area whose right edge is right.
+void StatusPartEdges(int right, int edges[5]);
+
+// Puts the help text of command id into status part 0.
+void ShowHelpText(HWND mainWindow, UINT id);
+LRESULT OnMenuSelect(HWND mainWindow, WPARAM wParam);
+LRESULT OnNotify(HWND mainWindow, const NMHDR* header);

@@ -1,0 +1,146 @@
+#include "app/startup.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cwchar>
+
+#include "app/mainwindow.h"
+#include "app/messages.h"
+#include "app/toolbar.h"
+#include "document/documentstate.h"
+#include "document/textfile.h"
+#include "document/titlestatus.h"
+#include "prefs/appearance.h"
+#include "prefs/settings.h"
+#include "prefs/settingsdialog.h"
+#include "res/resource.h"
+#include "tools/findreplace.h"
+#include "tools/insertdatetime.h"
+
+HICON IDI_SAVED = nullptr;
+HICON IDI_UNSAVED = nullptr;
+
+namespace {
+
+const UINT kStatusTimer = 1;
+
+HICON LoadIconSized(HINSTANCE instance, int id, int size)
+{
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+HBRUSH CreateEditBackBrush()
+{
+    COLORREF color = 0;
+    if (!GetSettingBinary(L"BackColor", &color, sizeof(color)))
+        color = GetSysColor(COLOR_WINDOW);
+    return CreateSolidBrush(color);
+}
+
+void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
+{
+    HLOCAL text = reinterpret_cast<HLOCAL>(SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETHANDLE, 0, 0));
+    if (text) {
+        LocalUnlock(text);
+        LocalFree(text);
+    }
+    DestroyIcon(appIcon);
+    DestroyIcon(IDI_SAVED);
+    DestroyIcon(IDI_UNSAVED);
+    DeleteObject(frameBrush);
+    DeleteObject(EditBackBrush);
+    DeleteObject(EditFont);
+    ImageList_Destroy(ToolbarImages);
+    KillTimer(mainWindow, kStatusTimer);
+}
+
+}  // namespace
+
+bool IsPlatformSupported(DWORD version)
+{
+    bool ntFamily = (version & 0x80000000u) == 0;
+    return !(ntFamily && LOBYTE(LOWORD(version)) < 5);
+}
+
+bool LongPathForOpen(const wchar_t* argument, wchar_t* longPath)
+{
+    wmemset(longPath, 0, MAX_PATH);
+    DWORD length = GetLongPathNameW(argument, longPath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        longPath[0] = L'\0';
+        return false;
+    }
+    return true;
+}
+
+void OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine)
+{
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
+    if (arguments && count > 1 && arguments[1]) {
+        wchar_t longPath[MAX_PATH];
+        bool found = LongPathForOpen(arguments[1], longPath);
+        if (found)
+            CopyPath(longPath, DocumentState.FilePath);
+        if (!found || !Scrivlet_ReadFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified,
+                                         &DocumentState.IsUnicode)) {
+            ShowErrorMessage(L"Failed to open that file!");
+            wcscpy(DocumentState.FilePath, kUntitled);
+            RefreshTitleAndStatus(mainWindow);
+        }
+    } else {
+        wcscpy(DocumentState.FilePath, kUntitled);
+        RefreshTitleAndStatus(mainWindow);
+    }
+    LocalFree(arguments);
+}
+
+int RunMessageLoop(HWND mainWindow)
+{
+    HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if ((FindReplaceDialog || InsertDateTimeDialog || SettingsDialog) &&
+            (IsDialogMessageW(FindReplaceDialog, &message) || IsDialogMessageW(InsertDateTimeDialog, &message) ||
+             IsDialogMessageW(SettingsDialog, &message)))
+            continue;
+        if (TranslateAcceleratorW(mainWindow, accelerators, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    DestroyAcceleratorTable(accelerators);
+    return static_cast<int>(message.wParam);
+}
+
+int ScrivletMain(HINSTANCE instance)
+{
+    if (!IsPlatformSupported(GetVersion())) {
+        MessageBoxW(GetForegroundWindow(), L"Scrivlet requires atleast Windows 2000.", L"Operating System too old",
+                    MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    HICON appIcon = LoadIconSized(instance, IDI_APPLICATION_ICON, 16);
+    HBRUSH frameBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    WNDCLASSEXW windowClass;
+    if (!RegisterMainWindowClass(&windowClass, frameBrush, appIcon)) {
+        ShowErrorMessage(L"Failed to register main window class.");
+        return 1;
+    }
+    HWND mainWindow = CreateMainFrame(instance);
+    if (!mainWindow) {
+        ShowErrorMessage(L"Failed to create main window.");
+        return 1;
+    }
+    OpenCommandLineFile(mainWindow, GetCommandLineW());
+    IDI_SAVED = LoadIconSized(instance, IDI_SAVED_ICON, 12);
+    IDI_UNSAVED = LoadIconSized(instance, IDI_UNSAVED_ICON, 12);
+    EditBackBrush = CreateEditBackBrush();
+    DragAcceptFiles(mainWindow, TRUE);
+    ShowWindow(mainWindow, SW_SHOW);
+
+    int result = RunMessageLoop(mainWindow);
+    CleanUp(mainWindow, appIcon, frameBrush);
+    return result;
+}

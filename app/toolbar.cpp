@@ -1,0 +1,67 @@
+#include "app/toolbar.h"
+
+#include "res/resource.h"
+
+HIMAGELIST ToolbarImages = nullptr;
+
+namespace {
+
+struct ToolbarPicture {
+    int image;
+    int mask;
+};
+
+const ToolbarPicture kPictures[] = {
+    {IDB_NEW, IDB_NEW_MASK},     {IDB_OPEN, IDB_OPEN_MASK},   {IDB_SAVE, IDB_SAVE_MASK},
+    {IDB_PRINT, IDB_PRINT_MASK}, {IDB_CUT, IDB_CUT_MASK},     {IDB_COPY, IDB_COPY_MASK},
+    {IDB_PASTE, IDB_PASTE_MASK}, {IDB_FIND, IDB_FIND_MASK},   {IDB_ONTOP, IDB_ONTOP_MASK},
+};
+
+const int kSeparatorWidth = 3;
+
+TBBUTTON Button(int image, int command)
+{
+    TBBUTTON button = {};
+    button.iBitmap = image;
+    button.idCommand = command;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = TBSTYLE_BUTTON;
+    return button;
+}
+
+TBBUTTON Separator()
+{
+    TBBUTTON button = {};
+    button.iBitmap = kSeparatorWidth;
+    button.fsStyle = TBSTYLE_SEP;
+    return button;
+}
+
+}  // namespace
+
+int SetupToolbar(HWND toolbar)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "TBBUTTON must be the 32-bit record");
+    ToolbarImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    if (!ToolbarImages)
+        return 0;
+    SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ToolbarImages));
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const ToolbarPicture& picture : kPictures) {
+        HBITMAP image = LoadBitmapW(instance, MAKEINTRESOURCEW(picture.image));
+        HBITMAP mask = LoadBitmapW(instance, MAKEINTRESOURCEW(picture.mask));
+        ImageList_Add(ToolbarImages, image, mask);
+        DeleteObject(image);
+        DeleteObject(mask);
+    }
+    TBBUTTON buttons[] = {
+        Button(0, IDM_NEW), Button(1, IDM_OPEN),  Button(2, IDM_SAVE),  Button(3, IDM_PRINT),
+        Separator(),        Button(4, IDM_CUT),   Button(5, IDM_COPY),  Button(6, IDM_PASTE),
+        Separator(),        Button(7, IDM_FINDREPLACE), Button(8, IDM_STAYONTOP),
+    };
+    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(toolbar, TB_ADDBUTTONSW, ARRAYSIZE(buttons), reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(toolbar, TB_AUTOSIZE, 0, 0);
+    ShowWindow(toolbar, SW_SHOWNORMAL);
+    return 1;
+}

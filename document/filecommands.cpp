@@ -1,0 +1,205 @@
+#include "document/filecommands.h"
+
+#include <commdlg.h>
+
+#include <cwchar>
+
+#include "app/messages.h"
+#include "document/documentstate.h"
+#include "document/textfile.h"
+#include "document/titlestatus.h"
+#include "prefs/recentfiles.h"
+#include "res/resource.h"
+
+namespace {
+
+const int kMessageCapacity = 1024;
+const wchar_t kPromptCaption[] = L"Scrivlet 2.0";
+// Filter index of "UNICODE text files" in the Save As dialog.
+const DWORD kUnicodeFilterIndex = 2;
+
+int Prompt(const wchar_t* format, const wchar_t* path)
+{
+    wchar_t text[kMessageCapacity];
+    // wsprintfW stops at 1024 characters, which a 260-character path never reaches.
+    wsprintfW(text, format, path);
+    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNOCANCEL);
+}
+
+// Asks about unsaved changes first. Returns false when the user cancels.
+bool SavePromptStep(HWND mainWindow)
+{
+    if (!DocumentState.IsModified)
+        return true;
+    int answer = ConfirmSaveChanges(DocumentState.FilePath);
+    if (answer == IDCANCEL)
+        return false;
+    if (answer == IDYES)
+        SaveDocument(mainWindow);
+    return true;
+}
+
+void BecomeUntitled()
+{
+    wcscpy(DocumentState.FilePath, kUntitled);
+}
+
+void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const wchar_t* filter,
+                    const wchar_t* title)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(OPENFILENAMEW) == 88, "OPENFILENAMEW must be the 32-bit record");
+    ZeroMemory(dialog, sizeof(*dialog));
+    dialog->lStructSize = sizeof(*dialog);
+    dialog->hwndOwner = mainWindow;
+    dialog->hInstance = GetModuleHandleW(nullptr);
+    dialog->lpstrFilter = filter;
+    dialog->lpstrFile = file;
+    dialog->nMaxFile = MAX_PATH;
+    dialog->lpstrTitle = title;
+}
+
+// Loads path as the document; on failure shows message and becomes untitled.
+void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure)
+{
+    if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.IsUnicode)) {
+        CopyPath(path, DocumentState.FilePath);
+    } else {
+        ShowErrorMessage(failure);
+        BecomeUntitled();
+    }
+    RefreshTitleAndStatus(mainWindow);
+}
+
+}  // namespace
+
+int ConfirmSaveChanges(const wchar_t* path)
+{
+    return Prompt(L"The contents of '%s' have changed. Do you want to save?", path);
+}
+
+int ConfirmOverwrite(const wchar_t* path)
+{
+    return Prompt(L"The file '%s' already exists. Overwrite it?", path);
+}
+
+int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUnicode)
+{
+    if (!mainWindow || !isModified || !filePath || !isUnicode)
+        return 0;
+    wchar_t file[kPathCapacity] = {};
+    OPENFILENAMEW dialog;
+    FillFileDialog(&dialog, mainWindow, file, L"Text Files\0*.txt\0All Files\0*.*\0", L"Scrivlet 2.0 - Open");
+    dialog.Flags = OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog))
+        return 1;
+    CopyPath(file, filePath);
+    if (Scrivlet_ReadFile(mainWindow, filePath, isModified, isUnicode))
+        return 1;
+    wcscpy(filePath, kUntitled);
+    RefreshTitleAndStatus(mainWindow);
+    return 0;
+}
+
+int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUnicode)
+{
+    if (!mainWindow || !isModified || !filePath || !isUnicode)
+        return 0;
+    wchar_t file[kPathCapacity] = {};
+    OPENFILENAMEW dialog;
+    FillFileDialog(&dialog, mainWindow, file, L"Text Files\0*.txt\0UNICODE text files\0*.txt\0All Files\0*.*\0",
+                   L"Scrivlet 2.0 - Save As");
+    if (!GetSaveFileNameW(&dialog))
+        return -1;
+    if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
+        return 1;
+    int unicode = dialog.nFilterIndex == kUnicodeFilterIndex;
+    if (!Scrivlet_WriteFile(mainWindow, file, isModified, unicode, isUnicode))
+        return 0;
+    CopyPath(file, filePath);
+    RefreshTitleAndStatus(mainWindow);
+    return 1;
+}
+
+LRESULT NewDocument(HWND mainWindow)
+{
+    if (!SavePromptStep(mainWindow))
+        return 0;
+    BecomeUntitled();
+    SetWindowTextW(GetDlgItem(mainWindow, IDC_EDIT), L"");
+    DocumentState.IsModified = 0;
+    DocumentState.IsUnicode = 0;
+    RefreshTitleAndStatus(mainWindow);
+    return 0;
+}
+
+LRESULT OpenDocument(HWND mainWindow)
+{
+    if (!SavePromptStep(mainWindow))
+        return 0;
+    if (RunOpenDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode) == 0)
+        ShowErrorMessage(L"Could not open that file!");
+    return 0;
+}
+
+LRESULT SaveDocument(HWND mainWindow)
+{
+    int saved;
+    if (IsUntitled(DocumentState.FilePath)) {
+        saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath,
+                                &DocumentState.IsUnicode);
+        if (saved == -1)
+            return -1;
+    } else {
+        saved = Scrivlet_WriteFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified,
+                                   DocumentState.IsUnicode, &DocumentState.IsUnicode);
+    }
+    if (saved == 0)
+        ShowErrorMessage(L"Failed to save file!");
+    RefreshTitleAndStatus(mainWindow);
+    return 0;
+}
+
+LRESULT SaveDocumentAs(HWND mainWindow)
+{
+    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode) ==
+        0)
+        ShowErrorMessage(L"Failed to save file!");
+    if (!AddRecentFile(mainWindow, DocumentState.FilePath))
+        ShowErrorMessage(L"Failed to add to MRU!");
+    return 0;
+}
+
+LRESULT OpenDroppedFile(HWND mainWindow, HDROP drop)
+{
+    if (!SavePromptStep(mainWindow)) {
+        DragFinish(drop);
+        return 0;
+    }
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 1) {
+        DragFinish(drop);
+        ShowErrorMessage(L"You can only drop one file at a time into Scrivlet.");
+        return 0;
+    }
+    wchar_t path[kPathCapacity] = {};
+    DragQueryFileW(drop, 0, path, kPathCapacity);
+    LoadAsDocument(mainWindow, path, L"Failed to open that file!");
+    DragFinish(drop);
+    return 0;
+}
+
+LRESULT OpenRecentFile(HWND mainWindow, UINT id)
+{
+    UINT wanted = (id >= IDM_RECENT1 && id <= IDM_RECENT4) ? id - IDM_RECENT1 : 0;
+    wchar_t path[kPathCapacity], name[kPathCapacity];
+    for (UINT entry = 0;; ++entry) {
+        if (!NextRecentEntry(path, name, kPathCapacity, kPathCapacity))
+            return 0;  // the list ended first; the walk has rewound itself
+        if (entry == wanted)
+            break;
+    }
+    RewindRecentEntries();
+    if (!SavePromptStep(mainWindow))
+        return 0;
+    LoadAsDocument(mainWindow, path, L"Failed to open file!");
+    return 0;
+}

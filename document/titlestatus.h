@@ -1,0 +1,14 @@
+// The title bar and the four document parts of the status bar.
+#pragma once
+#include <windows.h>
+
+const int kStatusTextCapacity = 256;
+
+int UpdateTitle(HWND mainWindow, const wchar_t* path, const int* isModified);
+LRESULT UpdateStatusBar(HWND mainWindow, HICON savedIcon, HICON unsavedIcon);
+int RefreshTitleAndStatus(HWND mainWindow);
+
+// The texts, apart from the windows that show them.
+void FormatTitleText(const wchar_t* name, int isModified, wchar_t* text);  // text holds 1024
+void FormatPositionText(DWORD selectionStart, DWORD selectionEnd, int line, DWORD lineStart, wchar_t* text);
+void FormatSizeText(int count, wchar_t* text);

@@ -1,0 +1,107 @@
+#include "prefs/appearance.h"
+
+#include "app/editcontrol.h"
+#include "app/messages.h"
+#include "document/documentstate.h"
+#include "document/filecommands.h"
+#include "prefs/recentfiles.h"
+#include "prefs/settings.h"
+#include "res/resource.h"
+#include "tools/findreplace.h"
+
+HFONT EditFont = nullptr;
+HBRUSH EditBackBrush = nullptr;
+
+namespace {
+
+const UINT kStatusTimer = 1;
+const UINT kStatusPeriod = 200;
+
+void ApplySavedPlacement(HWND mainWindow)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT must be the 32-bit record");
+    WINDOWPLACEMENT placement;
+    if (GetSettingBinary(L"WindowPlacement", &placement, sizeof(placement))) {
+        const RECT& r = placement.rcNormalPosition;
+        SetWindowPos(mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+    } else {
+        CenterWindowOn(GetDesktopWindow(), mainWindow);
+    }
+}
+
+void ApplySavedOpacity(HWND mainWindow)
+{
+    DWORD opacity = 0;
+    GetSettingDword(L"Opacity", &opacity);
+    if (opacity >= 1 && opacity <= 254) {
+        if (!SetLayeredWindowAttributes(mainWindow, 0, static_cast<BYTE>(opacity), LWA_ALPHA))
+            ShowErrorMessage(L"Failed to set transparency for Scrivlet!!!");
+    } else {
+        LONG_PTR style = GetWindowLongPtrW(mainWindow, GWL_EXSTYLE);
+        SetWindowLongPtrW(mainWindow, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+    }
+}
+
+COLORREF StoredColor(const wchar_t* name, COLORREF fallback)
+{
+    COLORREF color = 0;
+    return GetSettingBinary(name, &color, sizeof(color)) ? color : fallback;
+}
+
+}  // namespace
+
+HFONT CreateDefaultEditFont()
+{
+    return CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+}
+
+LRESULT ApplySavedState(HWND mainWindow)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(LOGFONTW) == 92, "LOGFONTW must be the stored record");
+    ApplySavedPlacement(mainWindow);
+
+    LOGFONTW font;
+    EditFont = GetSettingBinary(L"Font", &font, sizeof(font)) ? CreateFontIndirectW(&font) : CreateDefaultEditFont();
+    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(EditFont), TRUE);
+
+    DWORD onTop = 0;
+    GetSettingDword(L"Stayontop", &onTop);
+    if (onTop)
+        SetStayOnTop(mainWindow, 1);
+    RebuildRecentMenu(mainWindow);
+    ApplySavedOpacity(mainWindow);
+    SendMessageW(edit, EM_LIMITTEXT, 0, 0);
+    SendMessageW(mainWindow, WM_SIZE, 0, 0);
+    SetFocus(edit);
+    SetTimer(mainWindow, kStatusTimer, kStatusPeriod, nullptr);
+    return 0;
+}
+
+LRESULT SaveStateAndQuit(HWND mainWindow)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (GetWindowPlacement(mainWindow, &placement))
+        SetSettingBinary(L"WindowPlacement", &placement, sizeof(placement));
+    LOGFONTW font;
+    if (GetObjectW(EditFont, sizeof(font), &font) == sizeof(font))
+        SetSettingBinary(L"Font", &font, sizeof(font));
+
+    if (DocumentState.IsModified) {
+        int answer = ConfirmSaveChanges(DocumentState.FilePath);
+        if (answer == IDCANCEL)
+            return 0;
+        if (answer == IDYES && SaveDocument(mainWindow) == -1)
+            return 0;
+    }
+    PostQuitMessage(0);
+    return 0;
+}
+
+HBRUSH PrepareEditColors(HDC dc)
+{
+    SetTextColor(dc, StoredColor(L"ForeColor", RGB(0, 0, 0)));
+    SetBkColor(dc, StoredColor(L"BackColor", GetSysColor(COLOR_WINDOW)));
+    return EditBackBrush;
+}

@@ -1,0 +1,20 @@
+// The edit control's colours and font, and the window state carried across runs.
+#pragma once
+#include <windows.h>
+
+extern HFONT EditFont;       // made by ApplySavedState, deleted at exit
+extern HBRUSH EditBackBrush;  // made at start-up, deleted at exit
+
+// Applies the stored placement, font, stay-on-top state, recent files and
+// opacity to the new frame, then starts the status timer.
+LRESULT ApplySavedState(HWND mainWindow);
+
+// Stores placement and font, asks about unsaved changes and ends the message
+// loop unless the user cancels. The window itself is left alone.
+LRESULT SaveStateAndQuit(HWND mainWindow);
+
+// Gives the edit control's device context the stored colours.
+HBRUSH PrepareEditColors(HDC dc);
+
+// The default edit font when none is stored: Arial, height 14, normal weight.
+HFONT CreateDefaultEditFont();

@@ -1,0 +1,20 @@
+// The four most recently used files, kept in HKLM\Software\Scrivlet\Recent
+// (one value per file, named after it) and shown in the File menu.
+#pragma once
+#include <windows.h>
+
+extern const wchar_t* const kRecentKey;
+
+// Reads the entry at the walk cursor and advances it. Returns 0, rewinding the
+// cursor, at the end of the list or on any failure.
+int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity);
+
+// Puts the walk cursor back to the first entry.
+void RewindRecentEntries();
+
+// Adds or updates the entry for path and rebuilds the menu. Returns 0 when the
+// path is empty or cannot be stored.
+int AddRecentFile(HWND mainWindow, const wchar_t* path);
+
+// Inserts the menu items for the current entries, or a grayed "[Empty]".
+int RebuildRecentMenu(HWND mainWindow);

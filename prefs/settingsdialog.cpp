@@ -1,0 +1,3 @@
+#include "prefs/settingsdialog.h"
+
+HWND SettingsDialog = nullptr;

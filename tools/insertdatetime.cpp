@@ -1,0 +1,3 @@
+#include "tools/insertdatetime.h"
+
+HWND InsertDateTimeDialog = nullptr;
