@@ -1,7 +1,6 @@
 #include "document/textfile.h"
 
 #include <cstring>
-#include <vector>
 
 #include "app/editcontrol.h"
 #include "document/titlestatus.h"
@@ -91,9 +90,9 @@ void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
         SetWordWrap(mainWindow, 0);
 }
 
-// The bytes to store for the text: UTF-16LE behind a byte-order mark, or the
-// ANSI code page sized by the converter itself so multi-byte characters fit.
-bool EncodeText(const wchar_t* text, int length, bool unicode, std::vector<BYTE>& bytes)
+}  // namespace
+
+bool EncodeText(const wchar_t* text, int length, bool unicode, UINT codePage, std::vector<BYTE>& bytes)
 {
     if (unicode) {
         bytes.resize(2 + static_cast<size_t>(length) * sizeof(wchar_t));
@@ -106,13 +105,15 @@ bool EncodeText(const wchar_t* text, int length, bool unicode, std::vector<BYTE>
     bytes.clear();
     if (length == 0)
         return true;
-    int needed = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    int needed = WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
         return false;
     bytes.resize(static_cast<size_t>(needed));
-    return WideCharToMultiByte(CP_ACP, 0, text, length, reinterpret_cast<char*>(bytes.data()), needed, nullptr,
+    return WideCharToMultiByte(codePage, 0, text, length, reinterpret_cast<char*>(bytes.data()), needed, nullptr,
                                nullptr) == needed;
 }
+
+namespace {
 
 // Writes bytes to a new file beside the target, then swaps it in, so that a
 // failure at any point leaves the old contents where they were.
@@ -145,8 +146,10 @@ bool ReplaceFileContents(const wchar_t* path, const std::vector<BYTE>& bytes)
     } else if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
         replaced = false;  // a read-only file or a folder is never overwritten
     } else {
-        replaced = ReplaceFileW(full, temporary, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        // The swap does not carry attributes over; a hidden file must stay hidden.
+        // A rename over the old file is atomic; it fails cleanly, leaving the
+        // old file, while another program holds it open without sharing.
+        replaced = MoveFileExW(temporary, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        // The new file has the attributes of a new file; a hidden one must stay hidden.
         if (replaced)
             SetFileAttributesW(full, attributes);
     }
@@ -240,7 +243,7 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, in
     {
         LockedBlock locked(block);
         const wchar_t* text = static_cast<const wchar_t*>(locked.get());
-        if (!text || !EncodeText(text, static_cast<int>(wcslen(text)), unicode != 0, bytes))
+        if (!text || !EncodeText(text, static_cast<int>(wcslen(text)), unicode != 0, CP_ACP, bytes))
             return 0;
     }
     if (!ReplaceFileContents(path, bytes))

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 // Files above this size, opened while word wrap is on, prompt to turn wrap off.
 const DWORD kLargeFileThreshold = 512000;
 
@@ -20,6 +22,10 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, in
 
 // True exactly for files of at least two bytes that start with FF FE.
 bool IsUnicodeFileText(const BYTE* bytes, DWORD size);
+
+// The bytes to store for text: UTF-16LE behind a byte-order mark, or the
+// code page's own multi-byte form, sized by the converter so nothing is cut.
+bool EncodeText(const wchar_t* text, int length, bool unicode, UINT codePage, std::vector<BYTE>& bytes);
 
 // The movable block the edit control takes as its buffer: the text decoded
 // from the file bytes, with one zero code unit behind it. Caller frees.

@@ -1,0 +1,304 @@
+// The loader and the writer against real files and the real edit control.
+#include "document/textfile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/editcontrol.h"
+#include "document/documentstate.h"
+#include "prefs/settings.h"
+#include "res/resource.h"
+#include "tests/support/dialog_answerer.h"
+#include "tests/support/frame_fixture.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/wait.h"
+
+namespace {
+
+const wchar_t kWarningText[] =
+    L"The file you are attempting to open is larger than 500 kilobytes, and word wrap is currently enabled. "
+    L"opening files with word wrap enabled is exponentially slower than when it is disabled. Would you like to "
+    L"disable word wrap now?";
+
+std::string Utf16(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+class TextFileTest : public FrameTest {
+protected:
+    int Read(const std::wstring& path)
+    {
+        int result = Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.IsUnicode);
+        PumpMessages();
+        return result;
+    }
+    int Write(const std::wstring& path, int unicode)
+    {
+        return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, unicode,
+                                  &DocumentState.IsUnicode);
+    }
+    // Puts text into the control the way typing would, so it is "modified".
+    void Type(const std::wstring& text)
+    {
+        SendMessageW(edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+        PumpMessages();
+    }
+    void SetWrap(int on)
+    {
+        SetWordWrap(window_, on);
+        ASSERT_EQ(WrapIsOn(), on != 0);
+    }
+
+    ScratchFolder folder_;
+};
+
+TEST_F(TextFileTest, MissingFileBecomesAnEmptyAnsiDocumentAndIsCreated)
+{
+    std::wstring path = folder_.Path(L"new.txt");
+    DocumentState.IsModified = 1;
+    DocumentState.IsUnicode = 1;
+    ASSERT_EQ(Read(path), 1);
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_EQ(EditText(), L"");
+    EXPECT_EQ(DocumentState.IsModified, 0);
+    EXPECT_EQ(DocumentState.IsUnicode, 0);
+}
+
+TEST_F(TextFileTest, EncodingIsDecidedByTheLittleEndianMarkAlone)
+{
+    struct Case {
+        std::string bytes;
+        std::wstring text;
+        int unicode;
+    } cases[] = {
+        {"\xFF\xFE", L"", 1},                                 // the mark alone: empty Unicode document
+        {"\xFF\xFE" + Utf16(L"Zo\x00EB \x20AC\r\nx"), L"Zo\x00EB \x20AC\r\nx", 1},
+        {std::string("\xFE\xFF\x00\x41", 4), L"\x00FE\x00FF", 0},  // reversed mark: ANSI up to the zero byte
+        {std::string("A\0B\0", 4), L"A", 0},                  // UTF-16 without a mark is ANSI
+        {"\xFF", L"\x00FF", 0},                               // one byte cannot carry a mark
+        {"", L"", 0},
+        {"caf\xE9\r\nline", L"caf\x00E9\r\nline", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "bytes: " << testing::PrintToString(c.bytes));
+        ASSERT_EQ(Read(folder_.Write(L"in.txt", c.bytes)), 1);
+        EXPECT_EQ(EditText(), c.text);
+        EXPECT_EQ(DocumentState.IsUnicode, c.unicode);
+    }
+}
+
+TEST_F(TextFileTest, OddUnicodeTailBecomesAFinalCharacterAndSavesOneByteMore)
+{
+    std::wstring path = folder_.Write(L"odd.txt", std::string("\xFF\xFE" "A\0B", 5));
+    ASSERT_EQ(Read(path), 1);
+    EXPECT_EQ(EditText(), L"AB");
+    ASSERT_EQ(Write(path, DocumentState.IsUnicode), 1);
+    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE" "A\0B\0", 6));
+}
+
+TEST_F(TextFileTest, ZeroCodeUnitEndsTheShownText)
+{
+    ASSERT_EQ(Read(folder_.Write(L"z.txt", "\xFF\xFE" + Utf16(std::wstring(L"A\0B", 3)))), 1);
+    EXPECT_EQ(EditText(), L"A");
+}
+
+TEST_F(TextFileTest, SaveAfterLoadWritesTheFileBackByteForByte)
+{
+    std::string unicodeFile = "\xFF\xFE" + Utf16(L"one\r\ntwo \x03A9\x4E2D\r\n");
+    std::string ansiFile = "one\r\ntwo \xE9\xFC\r\n\tend";
+    for (const std::string& bytes : {unicodeFile, ansiFile}) {
+        std::wstring path = folder_.Write(L"round.txt", bytes);
+        ASSERT_EQ(Read(path), 1);
+        ASSERT_EQ(Write(path, DocumentState.IsUnicode), 1);
+        EXPECT_EQ(ReadBytes(path), bytes);
+    }
+}
+
+TEST_F(TextFileTest, WriteSetsTheStateAndChoosesTheFormat)
+{
+    Type(L"h\x00E9llo\r\n");
+    DocumentState.IsModified = 1;
+    std::wstring path = folder_.Path(L"out.txt");
+
+    ASSERT_EQ(Write(path, 1), 1);
+    EXPECT_EQ(ReadBytes(path), "\xFF\xFE" + Utf16(L"h\x00E9llo\r\n"));
+    EXPECT_EQ(DocumentState.IsUnicode, 1);
+    EXPECT_EQ(DocumentState.IsModified, 0);
+
+    DocumentState.IsModified = 1;
+    ASSERT_EQ(Write(path, 0), 1);
+    EXPECT_EQ(ReadBytes(path), "h\xE9llo\r\n");
+    EXPECT_EQ(DocumentState.IsUnicode, 0);
+    EXPECT_EQ(DocumentState.IsModified, 0);
+}
+
+TEST_F(TextFileTest, EmptyDocumentSavesAsTheMarkOrAsNothing)
+{
+    std::wstring path = folder_.Path(L"empty.txt");
+    ASSERT_EQ(Write(path, 1), 1);
+    EXPECT_EQ(ReadBytes(path), "\xFF\xFE");
+    ASSERT_EQ(Write(path, 0), 1);
+    EXPECT_EQ(ReadBytes(path), "");
+}
+
+TEST_F(TextFileTest, SaveReplacesTheWholeOldContentsAndLeavesNoOtherFile)
+{
+    std::wstring path = folder_.Write(L"long.txt", std::string(5000, 'x'));
+    Type(L"short");
+    ASSERT_EQ(Write(path, 0), 1);
+    EXPECT_EQ(ReadBytes(path), "short");
+    EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"long.txt"});
+}
+
+TEST_F(TextFileTest, WriteRefusesAMissingOrEmptyPath)
+{
+    DocumentState.IsModified = 1;
+    EXPECT_EQ(Scrivlet_WriteFile(window_, nullptr, &DocumentState.IsModified, 0, &DocumentState.IsUnicode), 0);
+    EXPECT_EQ(Write(L"", 0), 0);
+    EXPECT_EQ(DocumentState.IsModified, 1);
+}
+
+TEST_F(TextFileTest, FailedSaveLeavesThePreviousContentsAndTheState)
+{
+    std::wstring path = folder_.Write(L"kept.txt", "previous contents");
+    Type(L"new text");
+    DocumentState.IsModified = 1;
+    DocumentState.IsUnicode = 1;
+    // Another program holds the file open without letting it be replaced.
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Write(path, 0), 0);
+    CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(path), "previous contents");
+    EXPECT_EQ(DocumentState.IsModified, 1);
+    EXPECT_EQ(DocumentState.IsUnicode, 1);
+    EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"kept.txt"});
+}
+
+TEST_F(TextFileTest, ReadOnlyFileIsNotOverwritten)
+{
+    std::wstring path = folder_.Write(L"ro.txt", "locked");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    Type(L"new");
+    EXPECT_EQ(Write(path, 0), 0);
+    EXPECT_EQ(ReadBytes(path), "locked");
+    EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"ro.txt"});
+}
+
+TEST_F(TextFileTest, SaveKeepsTheFileAttributes)
+{
+    std::wstring path = folder_.Write(L"hidden.txt", "old");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
+    Type(L"new");
+    ASSERT_EQ(Write(path, 0), 1);
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST_F(TextFileTest, SaveInAMultiByteCodePageKeepsEveryCharacter)
+{
+    // Each of these needs two bytes in code page 932 (Japanese).
+    std::wstring text = L"\x65E5\x672C\x8A9E text \x3042";
+    std::vector<BYTE> bytes;
+    ASSERT_TRUE(EncodeText(text.c_str(), static_cast<int>(text.size()), false, 932, bytes));
+    std::string encoded(bytes.begin(), bytes.end());
+    EXPECT_EQ(encoded, "\x93\xFA\x96\x7B\x8C\xEA text \x82\xA0");
+}
+
+TEST_F(TextFileTest, FailedReadLeavesTheDocumentAsItWas)
+{
+    Type(L"the user's text");
+    DocumentState.IsModified = 1;
+    std::wstring path = folder_.Write(L"locked.txt", std::string(100, 'a'));
+    // A byte-range lock held by another handle makes the read fail.
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(LockFile(holder, 0, 0, 100, 0));
+    EXPECT_EQ(Read(path), 0);
+    UnlockFile(holder, 0, 0, 100, 0);
+    CloseHandle(holder);
+    EXPECT_EQ(EditText(), L"the user's text");
+    EXPECT_EQ(DocumentState.IsModified, 1);
+}
+
+TEST_F(TextFileTest, FilesOfTwoGigabytesOrMoreAreRefusedWithoutReading)
+{
+    Type(L"kept");
+    // Sparse files: they take no real disk space.
+    for (LONGLONG size : {0x80000000LL, 0x100000010LL}) {
+        std::wstring path = folder_.Path(L"huge.bin");
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file));
+        CloseHandle(file);
+        EXPECT_EQ(Read(path), 0) << "size " << size;
+        EXPECT_EQ(EditText(), L"kept");
+        DeleteFileW(path.c_str());
+    }
+}
+
+class LargeFileWarningTest : public TextFileTest {
+protected:
+    // Short lines: wrapping one long paragraph would take the control minutes.
+    std::wstring MakeFile(size_t size)
+    {
+        std::string text;
+        while (text.size() < size)
+            text += std::string(78, 'w') + "\r\n";
+        text.resize(size);
+        return folder_.Write(L"big.txt", text);
+    }
+};
+
+TEST_F(LargeFileWarningTest, ExactlyAtTheThresholdNoWarning)
+{
+    SetWrap(1);
+    DialogAnswerer none(IDNO, 1500);
+    ASSERT_EQ(Read(MakeFile(512000)), 1);
+    EXPECT_FALSE(none.Finish());
+    EXPECT_TRUE(WrapIsOn());
+    EXPECT_EQ(GetWindowTextLengthW(edit()), 512000);
+}
+
+TEST_F(LargeFileWarningTest, AboveTheThresholdWithWrapOnAsksAndNoKeepsWrap)
+{
+    SetWrap(1);
+    DialogAnswerer no(IDNO);
+    ASSERT_EQ(Read(MakeFile(512001)), 1);
+    ASSERT_TRUE(no.Finish());
+    EXPECT_EQ(no.caption(), L"Long Operation Warning - Scrivlet");
+    EXPECT_EQ(no.text(), kWarningText);
+    EXPECT_TRUE(WrapIsOn());
+    EXPECT_EQ(GetWindowTextLengthW(edit()), 512001);
+}
+
+TEST_F(LargeFileWarningTest, YesSwitchesWrapOffAndStoresItThenLoads)
+{
+    SetWrap(1);
+    DialogAnswerer yes(IDYES);
+    ASSERT_EQ(Read(MakeFile(512001)), 1);
+    ASSERT_TRUE(yes.Finish());
+    EXPECT_FALSE(WrapIsOn());
+    DWORD stored = 1;
+    GetSettingDword(L"WordWrap", &stored);
+    EXPECT_EQ(stored, 0u);
+    EXPECT_EQ(GetWindowTextLengthW(edit()), 512001);
+}
+
+TEST_F(LargeFileWarningTest, WithWrapOffNoSizeAsks)
+{
+    SetWrap(0);
+    DialogAnswerer none(IDNO, 1500);
+    ASSERT_EQ(Read(MakeFile(600000)), 1);
+    EXPECT_FALSE(none.Finish());
+}
+
+}  // namespace

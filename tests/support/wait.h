@@ -1,0 +1,27 @@
+// Bounded waiting: every wait in the tests ends, with a clear failure when the
+// condition never came true.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+const DWORD kDefaultWaitMs = 10000;
+
+// Dispatches this thread's queued messages until none is left.
+void PumpMessages();
+
+// Pumps this thread's messages while waiting; true when condition held in time.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultWaitMs);
+
+// Pumps for a fixed time, for checks that something does NOT happen.
+void PumpFor(DWORD ms);
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+
+// A dialog (#32770) owned by the given process, visible, or null.
+HWND FindProcessDialog(DWORD processId);
+
+// The text a message box shows (its static with id 0xFFFF).
+std::wstring MessageBoxText(HWND box);
