@@ -1,0 +1,159 @@
+// The frame of the real program: word wrap and stay-on-top survive a restart,
+// and the mouse over a toolbar button shows its help in status part 0.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/scrivlet_process.h"
+#include "tests/support/registry_reset.h"
+#include "tests/support/wait.h"
+
+namespace {
+
+const int kEditId = 106;
+const int kToolbarId = 107;
+const WORD kWordWrapCommand = 40027;
+const WORD kStayOnTopCommand = 39999;
+
+bool StoredOption(const wchar_t* name, DWORD* value)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Scrivlet\\Options", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = sizeof(*value);
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS && type == REG_DWORD;
+}
+
+// The screen point in the middle of a toolbar button of another process; the
+// toolbar writes the rectangle into memory of its own process.
+bool ButtonCentreOnScreen(DWORD processId, HWND toolbar, int position, POINT* centre)
+{
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT rect = {};
+    bool found = remote && SendMessageW(toolbar, TB_GETITEMRECT, position, reinterpret_cast<LPARAM>(remote)) &&
+                 ReadProcessMemory(process, remote, &rect, sizeof(rect), nullptr);
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    centre->x = (rect.left + rect.right) / 2;
+    centre->y = (rect.top + rect.bottom) / 2;
+    return found && ClientToScreen(toolbar, centre);
+}
+
+class FrameE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetScrivletRegistry(); }
+    void TearDown() override { ResetScrivletRegistry(); }
+
+    static bool WrapIsOn(const ScrivletProcess& program)
+    {
+        return !(GetWindowLongPtrW(program.Child(kEditId), GWL_STYLE) & WS_HSCROLL);
+    }
+    static bool OnTop(const ScrivletProcess& program)
+    {
+        return (GetWindowLongPtrW(program.mainWindow(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    }
+    static bool OnTopButtonPressed(const ScrivletProcess& program)
+    {
+        return SendMessageW(program.Child(kToolbarId), TB_ISBUTTONCHECKED, kStayOnTopCommand, 0) != 0;
+    }
+    static void Command(ScrivletProcess& program, WORD id)
+    {
+        PostMessageW(program.mainWindow(), WM_COMMAND, id, 0);
+        ASSERT_TRUE(program.WaitUntilIdle()) << "the program did not finish command " << id;
+    }
+    static void CloseNormally(ScrivletProcess& program)
+    {
+        program.Close();
+        DWORD code = 12345;
+        ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
+        EXPECT_EQ(code, 0u);
+    }
+};
+
+TEST_F(FrameE2eTest, WordWrapIsKeptAcrossARestart)
+{
+    {
+        ScrivletProcess program;
+        ASSERT_TRUE(program.WaitUntilReady());
+        ASSERT_FALSE(WrapIsOn(program));
+        Command(program, kWordWrapCommand);
+        EXPECT_TRUE(WrapIsOn(program));
+        DWORD stored = 0;
+        EXPECT_TRUE(StoredOption(L"WordWrap", &stored));
+        EXPECT_EQ(stored, 1u);
+        CloseNormally(program);
+    }
+    {
+        ScrivletProcess program;
+        ASSERT_TRUE(program.WaitUntilReady());
+        EXPECT_TRUE(WrapIsOn(program)) << "word wrap was not restored";
+        Command(program, kWordWrapCommand);
+        EXPECT_FALSE(WrapIsOn(program));
+        CloseNormally(program);
+    }
+    ScrivletProcess program;
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_FALSE(WrapIsOn(program));
+    CloseNormally(program);
+}
+
+TEST_F(FrameE2eTest, StayOnTopIsKeptAcrossARestart)
+{
+    {
+        ScrivletProcess program;
+        ASSERT_TRUE(program.WaitUntilReady());
+        ASSERT_FALSE(OnTop(program));
+        Command(program, kStayOnTopCommand);
+        EXPECT_TRUE(OnTop(program));
+        EXPECT_TRUE(OnTopButtonPressed(program));
+        DWORD stored = 0;
+        EXPECT_TRUE(StoredOption(L"Stayontop", &stored));
+        EXPECT_EQ(stored, 1u);
+        CloseNormally(program);
+    }
+    {
+        ScrivletProcess program;
+        ASSERT_TRUE(program.WaitUntilReady());
+        EXPECT_TRUE(OnTop(program)) << "the restarted window is not topmost";
+        EXPECT_TRUE(OnTopButtonPressed(program));
+        Command(program, kStayOnTopCommand);
+        EXPECT_FALSE(OnTop(program));
+        EXPECT_FALSE(OnTopButtonPressed(program));
+        CloseNormally(program);
+    }
+    ScrivletProcess program;
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_FALSE(OnTop(program));
+    CloseNormally(program);
+}
+
+TEST_F(FrameE2eTest, TheMouseOverAToolbarButtonShowsItsHelp)
+{
+    ScrivletProcess program;
+    ASSERT_TRUE(program.WaitUntilReady());
+    HWND toolbar = program.Child(kToolbarId);
+    struct {
+        int position;
+        const wchar_t* text;
+    } buttons[] = {{1, L"Open a file from disk."}, {9, L"Find/Replace in document"}, {10, L"Toggles stay on top"}};
+    for (const auto& button : buttons) {
+        POINT centre;
+        ASSERT_TRUE(ButtonCentreOnScreen(program.id(), toolbar, button.position, &centre));
+        ASSERT_TRUE(SetCursorPos(centre.x, centre.y));
+        EXPECT_TRUE(WaitUntil([&] { return program.StatusText(0) == button.text; }))
+            << "part 0 shows \"" << std::string(program.StatusText(0).begin(), program.StatusText(0).end())
+            << "\" over button " << button.position;
+    }
+    CloseNormally(program);
+}
+
+}  // namespace
