@@ -1,6 +1,7 @@
 #include "tests/e2e/scrivlet_process.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -37,6 +38,74 @@ bool Poll(const std::function<bool()>& condition, DWORD timeoutMs)
     return true;
 }
 
+struct ChildSearch {
+    const wchar_t* className;
+    int id;  // -1: any id
+    HWND found;
+};
+
+BOOL CALLBACK FindChildProc(HWND window, LPARAM lParam)
+{
+    ChildSearch* search = reinterpret_cast<ChildSearch*>(lParam);
+    if (ClassName(window) == search->className && (search->id < 0 || GetDlgCtrlID(window) == search->id)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first descendant of parent with that class (and id, unless -1).
+HWND FindDescendant(HWND parent, const wchar_t* className, int id)
+{
+    ChildSearch search = {className, id, nullptr};
+    EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct TitledDialogSearch {
+    DWORD processId;
+    const std::wstring* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitledDialogProc(HWND window, LPARAM lParam)
+{
+    TitledDialogSearch* search = reinterpret_cast<TitledDialogSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == L"#32770" &&
+        WindowText(window) == *search->caption) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct OtherWindowsSearch {
+    DWORD processId;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK FindOtherMainWindowsProc(HWND window, LPARAM lParam)
+{
+    OtherWindowsSearch* search = reinterpret_cast<OtherWindowsSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId && ClassName(window) == L"Scrivlet_Wnd")
+        search->found->push_back(window);
+    return TRUE;
+}
+
+INPUT KeyInput(WORD key, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
 }  // namespace
 
 std::wstring ScrivletExecutable()
@@ -51,6 +120,45 @@ void PressDialogButton(HWND dialog, int buttonId)
 {
     HWND button = GetDlgItem(dialog, buttonId);
     SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+}
+
+bool WaitUntilGone(HWND window, DWORD timeoutMs)
+{
+    return Poll([window] { return !IsWindow(window); }, timeoutMs);
+}
+
+bool AcceptFileDialog(HWND dialog, const std::wstring& path, int typeIndex)
+{
+    // The name box is an Edit inside a ComboBox inside a ComboBoxEx32, all
+    // with the same id; OK is the one Button among the controls with id 1.
+    HWND nameBox = GetDlgItem(dialog, 0x47c);
+    HWND nameEdit = nameBox ? FindDescendant(nameBox, L"Edit", -1) : nullptr;
+    HWND ok = FindDescendant(dialog, L"Button", IDOK);
+    if (!nameEdit || !ok)
+        return false;
+    if (typeIndex >= 0) {
+        HWND types = GetDlgItem(dialog, 0x470);
+        if (!types || SendMessageW(types, CB_SETCURSEL, typeIndex, 0) != typeIndex)
+            return false;
+        // The dialog takes a new type only from this notification.
+        SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELENDOK), reinterpret_cast<LPARAM>(types),
+                            SMTO_NORMAL, 5000, nullptr);
+    }
+    SendMessageTimeoutW(nameEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, 5000, nullptr);
+    // Asked for, not read from the window record: an Edit keeps its own text.
+    std::vector<wchar_t> typed(path.size() + 2);
+    SendMessageTimeoutW(nameEdit, WM_GETTEXT, typed.size(), reinterpret_cast<LPARAM>(typed.data()), SMTO_NORMAL, 5000,
+                        nullptr);
+    if (path != typed.data())
+        return false;
+    // Posted: whatever the dialog does next must not block this thread.
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    return true;
+}
+
+MessageBoxContent ReadMessageBox(HWND box)
+{
+    return {WindowText(box), MessageBoxText(box)};
 }
 
 ScrivletProcess::ScrivletProcess(const std::wstring& commandTail, const std::wstring& workingFolder)
@@ -104,9 +212,10 @@ bool ScrivletProcess::WaitUntilReady(DWORD timeoutMs)
 
 bool ScrivletProcess::WaitUntilIdle(DWORD timeoutMs)
 {
-    HWND status = Child(105);
-    InvalidateRect(status, nullptr, FALSE);
-    return Poll([status] { return !GetUpdateRect(status, nullptr, FALSE); }, timeoutMs);
+    // The main window itself, not a child: the status bar repaints at once
+    // (UpdateWindow) whenever its text is set, in the middle of a command.
+    InvalidateRect(window_, nullptr, FALSE);
+    return Poll([this] { return !GetUpdateRect(window_, nullptr, FALSE); }, timeoutMs);
 }
 
 std::wstring ScrivletProcess::Title() const
@@ -151,6 +260,98 @@ HWND ScrivletProcess::WaitForDialog(DWORD timeoutMs) const
     HWND dialog = nullptr;
     Poll([this, &dialog] { return (dialog = FindProcessDialog(processId_)) != nullptr; }, timeoutMs);
     return dialog;
+}
+
+HWND ScrivletProcess::WaitForDialogTitled(const std::wstring& caption, DWORD timeoutMs) const
+{
+    HWND dialog = nullptr;
+    Poll(
+        [this, &caption, &dialog] {
+            TitledDialogSearch search = {processId_, &caption, nullptr};
+            EnumWindows(FindTitledDialogProc, reinterpret_cast<LPARAM>(&search));
+            dialog = search.found;
+            return dialog != nullptr;
+        },
+        timeoutMs);
+    return dialog;
+}
+
+bool ScrivletProcess::ShowsNoDialog()
+{
+    // A dialog that opens is shown before its loop first goes idle.
+    return WaitUntilIdle() && FindProcessDialog(processId_) == nullptr;
+}
+
+void ScrivletProcess::PostCommand(UINT id)
+{
+    PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void ScrivletProcess::Type(const std::wstring& text)
+{
+    HWND edit = Child(106);
+    for (wchar_t c : text)
+        PostMessageW(edit, WM_CHAR, c, 1);
+}
+
+bool ScrivletProcess::PressKeys(std::initializer_list<WORD> modifiers, WORD key)
+{
+    SetForegroundWindow(window_);
+    if (!Poll([this] { return GetForegroundWindow() == window_; }, 5000))
+        return false;
+    std::vector<INPUT> inputs;
+    for (WORD modifier : modifiers)
+        inputs.push_back(KeyInput(modifier, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier)
+        inputs.push_back(KeyInput(*modifier, true));
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+void ScrivletProcess::Select(DWORD start, DWORD end)
+{
+    SendMessageW(Child(106), EM_SETSEL, start, end);
+}
+
+void ScrivletProcess::Selection(DWORD* start, DWORD* end) const
+{
+    SendMessageW(Child(106), EM_GETSEL, reinterpret_cast<WPARAM>(start), reinterpret_cast<LPARAM>(end));
+}
+
+bool ScrivletProcess::DropFiles(const std::vector<std::wstring>& paths)
+{
+    // A drop handle has to be readable in the program. Under Wine a fixed
+    // (pointer) global handle is locked as the pointer itself, so a block in
+    // the program's memory serves. It sits well inside its region: the
+    // program's DragFinish inspects the bytes in front of it before it
+    // refuses to free memory that is not from its heap.
+    std::vector<BYTE> block(sizeof(DROPFILES));
+    DROPFILES* header = reinterpret_cast<DROPFILES*>(block.data());
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    for (const std::wstring& path : paths) {
+        const BYTE* bytes = reinterpret_cast<const BYTE*>(path.c_str());
+        block.insert(block.end(), bytes, bytes + (path.size() + 1) * sizeof(wchar_t));
+    }
+    block.resize(block.size() + sizeof(wchar_t), 0);
+    const SIZE_T offset = 0x1000;
+    const SIZE_T regionSize = offset + block.size();
+    BYTE* region =
+        static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, regionSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!region)
+        return false;
+    if (!WriteProcessMemory(process_, region + offset, block.data(), block.size(), nullptr))
+        return false;
+    return PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(region + offset), 0) != FALSE;
+}
+
+std::vector<HWND> ScrivletProcess::OtherMainWindows() const
+{
+    std::vector<HWND> windows;
+    OtherWindowsSearch search = {processId_, &windows};
+    EnumWindows(FindOtherMainWindowsProc, reinterpret_cast<LPARAM>(&search));
+    return windows;
 }
 
 void ScrivletProcess::Close()

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 class ScrivletProcess {
 public:
@@ -34,6 +36,27 @@ public:
 
     // The first visible dialog (message box, common dialog) of the program.
     HWND WaitForDialog(DWORD timeoutMs = 10000) const;
+    // The first visible dialog of the program with this caption.
+    HWND WaitForDialogTitled(const std::wstring& caption, DWORD timeoutMs = 10000) const;
+    // True when no dialog of the program is showing once it is idle again.
+    bool ShowsNoDialog();
+
+    // A command as the menu would send it, through the program's queue.
+    void PostCommand(UINT id);
+    // Characters as typed into the edit control (posted WM_CHAR).
+    void Type(const std::wstring& text);
+    // Real keyboard input to the main window, made the foreground window
+    // first, so that it passes the program's accelerator table. False when the
+    // window could not be brought to the front.
+    bool PressKeys(std::initializer_list<WORD> modifiers, WORD key);
+    // Selects characters [start, end) of the edit control.
+    void Select(DWORD start, DWORD end);
+    void Selection(DWORD* start, DWORD* end) const;
+    // Drops files onto the main window, as the shell's WM_DROPFILES does.
+    bool DropFiles(const std::vector<std::wstring>& paths);
+
+    // Other running programs' main windows (e.g. one started by New Window).
+    std::vector<HWND> OtherMainWindows() const;
 
     void Close();
     // True when the process ended in time; exitCode receives its code.
@@ -50,3 +73,18 @@ std::wstring ScrivletExecutable();
 
 // Presses the button with the given id in a dialog of another process.
 void PressDialogButton(HWND dialog, int buttonId);
+
+// True once window no longer exists (a dialog closed), within the timeout.
+bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
+
+// Types path into the file name box of an Open or Save As dialog, picks the
+// file type by its position in the list when typeIndex is not negative, and
+// presses OK. False when a control of the dialog was not found.
+bool AcceptFileDialog(HWND dialog, const std::wstring& path, int typeIndex = -1);
+
+// The texts of a message box of another process.
+struct MessageBoxContent {
+    std::wstring caption;
+    std::wstring text;
+};
+MessageBoxContent ReadMessageBox(HWND box);

@@ -7,12 +7,13 @@
 namespace {
 
 const wchar_t kOptions[] = L"Software\\Scrivlet\\Options";
+const wchar_t kRecent[] = L"Software\\Scrivlet\\Recent";
 
 // Gives the key back a default security descriptor, so it can be deleted.
-void AllowOptionsKey()
+void AllowKey(const wchar_t* subkey)
 {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOptions, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
         return;
     SECURITY_DESCRIPTOR descriptor;
     InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
@@ -21,18 +22,10 @@ void AllowOptionsKey()
     RegCloseKey(key);
 }
 
-}  // namespace
-
-void ResetScrivletRegistry()
-{
-    AllowOptionsKey();
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Scrivlet");
-}
-
-void DenyScrivletOptionsKey()
+void DenyKey(const wchar_t* subkey)
 {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kOptions, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
     // An empty DACL grants nothing to anyone; the owner can still change it back.
@@ -42,5 +35,55 @@ void DenyScrivletOptionsKey()
     InitializeAcl(&acl, sizeof(acl), ACL_REVISION);
     SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
     RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+void ResetScrivletRegistry()
+{
+    AllowKey(kOptions);
+    AllowKey(kRecent);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Scrivlet");
+}
+
+void DenyScrivletOptionsKey()
+{
+    DenyKey(kOptions);
+}
+
+void DenyScrivletRecentKey()
+{
+    DenyKey(kRecent);
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> RecentEntries()
+{
+    std::vector<std::pair<std::wstring, std::wstring>> entries;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRecent, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return entries;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[512];
+        wchar_t path[512] = {};
+        DWORD nameLength = 512;
+        DWORD pathBytes = sizeof(path) - sizeof(wchar_t);
+        if (RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(path), &pathBytes) !=
+            ERROR_SUCCESS)
+            break;
+        entries.emplace_back(name, path);
+    }
+    RegCloseKey(key);
+    return entries;
+}
+
+void AddRecentEntry(const std::wstring& name, const std::wstring& path)
+{
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRecent, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }

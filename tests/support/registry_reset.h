@@ -1,8 +1,18 @@
 // Every test starts from a machine on which Scrivlet has never run.
 #pragma once
+#include <string>
+#include <utility>
+#include <vector>
 
 void ResetScrivletRegistry();
 
 // Makes HKLM\Software\Scrivlet\Options impossible to open with full access, as
 // for a user without the rights to write machine-wide settings.
 void DenyScrivletOptionsKey();
+
+// The same for HKLM\Software\Scrivlet\Recent, the recent-files list.
+void DenyScrivletRecentKey();
+
+// The recent-files list as stored: value names and paths, in stored order.
+std::vector<std::pair<std::wstring, std::wstring>> RecentEntries();
+void AddRecentEntry(const std::wstring& name, const std::wstring& path);

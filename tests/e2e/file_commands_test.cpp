@@ -1,0 +1,493 @@
+// New, Open, Save, Save As, dropped files and recent entries, driven through
+// the real program with its real dialogs and message boxes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "res/resource.h"
+#include "tests/e2e/program_test.h"
+#include "tests/support/registry_reset.h"
+#include "tests/support/wait.h"
+
+namespace {
+
+const int kTextFiles = 0, kUnicodeTextFiles = 1, kAllFiles = 2;  // positions in the type list
+
+std::wstring OverwriteQuestion(const std::wstring& path)
+{
+    return L"The file '" + path + L"' already exists. Overwrite it?";
+}
+
+std::string Utf16Bytes(const std::wstring& text)
+{
+    return "\xFF\xFE" + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+bool HasRecentEntry(const std::wstring& name, const std::wstring& path)
+{
+    auto entries = RecentEntries();
+    return std::find(entries.begin(), entries.end(), std::make_pair(name, path)) != entries.end();
+}
+
+// Holds a file open without sharing, so the program can neither read nor replace it.
+class FileLock {
+public:
+    explicit FileLock(const std::wstring& path)
+        : file_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~FileLock()
+    {
+        if (file_ != INVALID_HANDLE_VALUE)
+            CloseHandle(file_);
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    bool held() const { return file_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE file_;
+};
+
+// ---------------------------------------------------------------------------
+// The save question before New, Open, a drop and a recent entry.
+
+enum class Command { kNew, kOpen, kDrop, kRecent };
+
+struct PromptCase {
+    Command command;
+    int answer;
+    const char* name;
+};
+
+class SavePromptTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        a_ = folder_.Write(L"work.txt", "abc");
+        b_ = folder_.Write(L"b.txt", "bcd");
+        // The first recent entry, which the recent-file command opens. Wine
+        // lists a key's values by name, so it stays first when loading
+        // work.txt adds that one too.
+        AddRecentEntry(L"b.txt", b_);
+    }
+
+    void Trigger(Command command)
+    {
+        switch (command) {
+            case Command::kNew:
+                ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'N'));
+                break;
+            case Command::kOpen:
+                ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'O'));
+                break;
+            case Command::kDrop:
+                ASSERT_TRUE(program().DropFiles({b_}));
+                break;
+            case Command::kRecent:
+                program().PostCommand(IDM_RECENT1);
+                break;
+        }
+    }
+
+    // What the command still needs from the user after the question.
+    void GoOn(Command command)
+    {
+        if (command == Command::kOpen) {
+            ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kOpenTitle, b_));
+        }
+    }
+
+    void ExpectCommandDone(Command command)
+    {
+        if (command == Command::kNew) {
+            ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled - Scrivlet"));
+            EXPECT_EQ(program().EditText(), L"");
+        } else {
+            ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" b.txt - Scrivlet"));
+            EXPECT_EQ(program().EditText(), L"bcd");
+        }
+        ExpectStatus(3, L"\t[SAVED]");
+    }
+
+    std::wstring a_, b_;
+};
+
+class SaveAnswerTest : public SavePromptTest, public ::testing::WithParamInterface<PromptCase> {};
+
+TEST_P(SaveAnswerTest, AnswerDecidesWhatHappensToTheChanges)
+{
+    const PromptCase& test = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Start(a_));
+    program().Type(L"x");
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" work.txt* - Scrivlet"));
+
+    ASSERT_NO_FATAL_FAILURE(Trigger(test.command));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(a_), test.answer));
+    if (test.answer == IDCANCEL) {
+        EXPECT_TRUE(program().ShowsNoDialog()) << "the command went on after Cancel";
+        ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" work.txt* - Scrivlet"));
+        EXPECT_EQ(program().EditText(), L"xabc");
+        EXPECT_EQ(ReadBytes(a_), "abc");
+        return;
+    }
+    ASSERT_NO_FATAL_FAILURE(GoOn(test.command));
+    ASSERT_NO_FATAL_FAILURE(ExpectCommandDone(test.command));
+    EXPECT_EQ(ReadBytes(a_), test.answer == IDYES ? "xabc" : "abc");
+    EXPECT_EQ(ReadBytes(b_), "bcd");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SaveAnswerTest,
+    ::testing::Values(PromptCase{Command::kNew, IDCANCEL, "NewCancel"}, PromptCase{Command::kNew, IDNO, "NewNo"},
+                      PromptCase{Command::kNew, IDYES, "NewYes"}, PromptCase{Command::kOpen, IDCANCEL, "OpenCancel"},
+                      PromptCase{Command::kOpen, IDNO, "OpenNo"}, PromptCase{Command::kOpen, IDYES, "OpenYes"},
+                      PromptCase{Command::kDrop, IDCANCEL, "DropCancel"}, PromptCase{Command::kDrop, IDNO, "DropNo"},
+                      PromptCase{Command::kDrop, IDYES, "DropYes"},
+                      PromptCase{Command::kRecent, IDCANCEL, "RecentCancel"},
+                      PromptCase{Command::kRecent, IDNO, "RecentNo"}, PromptCase{Command::kRecent, IDYES, "RecentYes"}),
+    [](const ::testing::TestParamInfo<PromptCase>& info) { return info.param.name; });
+
+class UntitledSaveAnswerTest : public SavePromptTest, public ::testing::WithParamInterface<PromptCase> {};
+
+// Yes on an untitled document opens Save As; cancelling it does not stop the
+// command, and the changes are gone.
+TEST_P(UntitledSaveAnswerTest, YesWithCancelledSaveAsStillGoesOn)
+{
+    const PromptCase& test = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"lost");
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+
+    ASSERT_NO_FATAL_FAILURE(Trigger(test.command));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(L"Untitled"), IDYES));
+    ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
+    ASSERT_NO_FATAL_FAILURE(GoOn(test.command));
+    ASSERT_NO_FATAL_FAILURE(ExpectCommandDone(test.command));
+    EXPECT_EQ(folder_.Names().size(), 2u) << "a file was written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, UntitledSaveAnswerTest,
+                         ::testing::Values(PromptCase{Command::kNew, IDYES, "New"},
+                                           PromptCase{Command::kOpen, IDYES, "Open"},
+                                           PromptCase{Command::kDrop, IDYES, "Drop"},
+                                           PromptCase{Command::kRecent, IDYES, "Recent"}),
+                         [](const ::testing::TestParamInfo<PromptCase>& info) { return info.param.name; });
+
+// ---------------------------------------------------------------------------
+
+class FileCommandsTest : public ProgramTest {};
+
+TEST_F(FileCommandsTest, NewClearsAnUnchangedUnicodeDocumentWithoutAsking)
+{
+    std::wstring path = folder_.Write(L"u.txt", Utf16Bytes(L"wide"));
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    ExpectStatus(4, L"\tUNICODE");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'N'));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_EQ(program().EditText(), L"");
+    ExpectStatus(4, L"\tANSI");
+    ExpectStatus(2, L"\t(Empty)");
+}
+
+TEST_F(FileCommandsTest, OpenOfANameThatDoesNotExistCreatesItEmpty)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::wstring path = folder_.Path(L"fresh.txt");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'O'));
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kOpenTitle, path));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" fresh.txt - Scrivlet"));
+    ASSERT_TRUE(FileExists(path));
+    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_TRUE(HasRecentEntry(L"fresh.txt", path));
+}
+
+TEST_F(FileCommandsTest, CancelledOpenDialogChangesNothing)
+{
+    std::wstring path = folder_.Write(L"a.txt", "abc");
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    program().PostCommand(IDM_OPEN);
+    ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kOpenTitle));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"abc");
+}
+
+TEST_F(FileCommandsTest, OpenOfAnUnreadableFileFailsAndLeavesAnUntitledDocument)
+{
+    std::wstring a = folder_.Write(L"a.txt", "abc");
+    std::wstring locked = folder_.Write(L"locked.txt", "secret");
+    ASSERT_NO_FATAL_FAILURE(Start(a));
+    FileLock lock(locked);
+    ASSERT_TRUE(lock.held());
+    program().PostCommand(IDM_OPEN);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kOpenTitle, locked));
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Could not open that file!", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled - Scrivlet"));
+}
+
+TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentOpensSaveAsAndCancelKeepsItModified)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"draft");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+    ExpectStatus(3, L"\t[UNSAVED]");
+    EXPECT_TRUE(folder_.Names().empty());
+    EXPECT_TRUE(RecentEntries().empty()) << "Save adds nothing to the recent files";
+}
+
+TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentWritesTheChosenFileAndAddsNoRecentEntry)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"draft");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    std::wstring path = folder_.Path(L"s.txt");
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, path));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" s.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "draft");
+    ExpectStatus(3, L"\t[SAVED]");
+    EXPECT_TRUE(RecentEntries().empty());
+}
+
+TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItInPlaceWithoutAsking)
+{
+    std::wstring path = folder_.Write(L"a.txt", "abc");
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    program().Type(L"x");
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_EQ(ReadBytes(path), "xabc");
+    ExpectStatus(3, L"\t[SAVED]");
+}
+
+TEST_F(FileCommandsTest, FailedSaveIsReportedAndKeepsTheModifiedMark)
+{
+    std::wstring path = folder_.Write(L"a.txt", "abc");
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    program().Type(L"x");
+    program().PostCommand(IDM_SAVE);
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to save file!", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "abc");
+}
+
+TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAnsweredNoWritesNothing)
+{
+    std::wstring a = folder_.Write(L"a.txt", "abc");
+    std::wstring b = folder_.Write(L"b.txt", "bcd");
+    ASSERT_NO_FATAL_FAILURE(Start(a));
+    program().Type(L"x");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL, VK_MENU}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, b));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, OverwriteQuestion(b), IDNO));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(b), "bcd");
+    EXPECT_EQ(ReadBytes(a), "abc");
+    EXPECT_FALSE(HasRecentEntry(L"b.txt", b));
+}
+
+TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileCancelledStillRecordsTheCurrentPath)
+{
+    std::wstring b = folder_.Write(L"b.txt", "bcd");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"x");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, b));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, OverwriteQuestion(b), IDCANCEL));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(b), "bcd");
+    EXPECT_TRUE(HasRecentEntry(L"Untitled", L"Untitled"));
+}
+
+TEST_F(FileCommandsTest, CancelledSaveAsOfAnUntitledDocumentAddsUntitledToTheRecentFiles)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_TRUE(HasRecentEntry(L"Untitled", L"Untitled"));
+    EXPECT_TRUE(folder_.Names().empty());
+}
+
+TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAnsweredYesReplacesIt)
+{
+    std::wstring a = folder_.Write(L"a.txt", "abc");
+    std::wstring b = folder_.Write(L"b.txt", "bcd");
+    ASSERT_NO_FATAL_FAILURE(Start(a));
+    program().Type(L"x");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, b));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, OverwriteQuestion(b), IDYES));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" b.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(b), "xabc");
+    EXPECT_EQ(ReadBytes(a), "abc");
+    EXPECT_TRUE(HasRecentEntry(L"b.txt", b));
+}
+
+TEST_F(FileCommandsTest, FileTypeOfSaveAsDecidesTheEncodingOfThisAndLaterSaves)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"hi");
+
+    std::wstring unicode = folder_.Path(L"u.txt");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL, VK_MENU}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, unicode, kUnicodeTextFiles));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" u.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(unicode), Utf16Bytes(L"hi"));
+    ExpectStatus(4, L"\tUNICODE");
+
+    program().Type(L"!");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" u.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(unicode), Utf16Bytes(L"hi!")) << "Save changed the encoding";
+
+    std::wstring text = folder_.Path(L"t.txt");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, text, kTextFiles));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" t.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(text), "hi!");
+    ExpectStatus(4, L"\tANSI");
+
+    std::wstring again = folder_.Path(L"u2.txt");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, again, kUnicodeTextFiles));
+    ExpectStatus(4, L"\tUNICODE");
+
+    // The dialog opens on the first type whatever the document's encoding;
+    // "All Files" writes ANSI as well.
+    std::wstring all = folder_.Path(L"all.txt");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, all, kAllFiles));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" all.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(all), "hi!");
+    ExpectStatus(4, L"\tANSI");
+
+    std::wstring plain = folder_.Path(L"plain.txt");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, plain));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" plain.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(plain), "hi!");
+}
+
+TEST_F(FileCommandsTest, SaveAsKeepsTheNameExactlyAsTyped)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"n");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, folder_.Path(L"notes")));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" notes - Scrivlet"));
+    EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"notes"});
+}
+
+TEST_F(FileCommandsTest, FailedSaveAsIsReported)
+{
+    std::wstring b = folder_.Write(L"b.txt", "bcd");
+    ASSERT_TRUE(SetFileAttributesW(b.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"x");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, b));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, OverwriteQuestion(b), IDYES));
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to save file!", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(b), "bcd");
+}
+
+TEST_F(FileCommandsTest, SaveAsThatCannotRecordTheFileSaysSo)
+{
+    DenyScrivletRecentKey();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"x");
+    std::wstring path = folder_.Path(L"kept.txt");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, path));
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to add to MRU!", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" kept.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "x");
+}
+
+TEST_F(FileCommandsTest, TwoDroppedFilesOnAModifiedDocumentAskFirstThenAreRefused)
+{
+    std::wstring a = folder_.Write(L"a.txt", "abc");
+    std::wstring b = folder_.Write(L"b.txt", "bcd");
+    std::wstring c = folder_.Write(L"c.txt", "cde");
+    ASSERT_NO_FATAL_FAILURE(Start(a));
+    program().Type(L"x");
+    ASSERT_TRUE(program().DropFiles({b, c}));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(a), IDYES));
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"You can only drop one file at a time into Scrivlet.", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"xabc");
+    EXPECT_EQ(ReadBytes(a), "xabc");
+}
+
+TEST_F(FileCommandsTest, DroppedFileThatCannotBeReadFailsAndTheProgramGoesOn)
+{
+    std::wstring a = folder_.Write(L"a.txt", "abc");
+    std::wstring locked = folder_.Write(L"locked.txt", "secret");
+    ASSERT_NO_FATAL_FAILURE(Start(a));
+    FileLock lock(locked);
+    ASSERT_TRUE(lock.held());
+    ASSERT_TRUE(program().DropFiles({locked}));
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to open that file!", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled - Scrivlet"));
+    program().Close();
+    DWORD code = 12345;
+    ASSERT_TRUE(program().WaitForExit(&code)) << "the program did not end";
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(FileCommandsTest, RecentEntryWhoseFileWasDeletedIsCreatedAgainEmpty)
+{
+    std::wstring gone = folder_.Path(L"gone.txt");
+    AddRecentEntry(L"gone.txt", gone);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().PostCommand(IDM_RECENT1);
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" gone.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_TRUE(FileExists(gone));
+    EXPECT_EQ(ReadBytes(gone), "");
+    EXPECT_EQ(program().EditText(), L"");
+}
+
+TEST_F(FileCommandsTest, RecentEntriesAreChosenByTheirPlaceInTheList)
+{
+    std::wstring one = folder_.Write(L"one.txt", "1");
+    std::wstring two = folder_.Write(L"two.txt", "2");
+    AddRecentEntry(L"one.txt", one);
+    AddRecentEntry(L"two.txt", two);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"x");
+    // No third entry: nothing happens, not even the save question.
+    program().PostCommand(IDM_RECENT3);
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+    program().PostCommand(IDM_RECENT2);
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(L"Untitled"), IDNO));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" two.txt - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"2");
+}
+
+TEST_F(FileCommandsTest, RecentEntryThatCannotBeReadFails)
+{
+    std::wstring locked = folder_.Write(L"locked.txt", "secret");
+    AddRecentEntry(L"locked.txt", locked);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    FileLock lock(locked);
+    ASSERT_TRUE(lock.held());
+    program().PostCommand(IDM_RECENT1);
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to open file!", IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled - Scrivlet"));
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include "tests/e2e/program_test.h"
+
+#include "tests/support/registry_reset.h"
+#include "tests/support/wait.h"
+
+const wchar_t kPromptCaption[] = L"Scrivlet 2.0";
+const wchar_t kErrorCaption[] = L"Scrivlet v2.0 - Error";
+const wchar_t kSaveAsTitle[] = L"Scrivlet 2.0 - Save As";
+const wchar_t kOpenTitle[] = L"Scrivlet 2.0 - Open";
+
+std::wstring SaveQuestion(const std::wstring& path)
+{
+    return L"The contents of '" + path + L"' have changed. Do you want to save?";
+}
+
+std::wstring Quoted(const std::wstring& path)
+{
+    return L"\"" + path + L"\"";
+}
+
+void ProgramTest::SetUp()
+{
+    ResetScrivletRegistry();
+}
+
+void ProgramTest::TearDown()
+{
+    program_.reset();
+    ResetScrivletRegistry();
+}
+
+void ProgramTest::Start(const std::wstring& file)
+{
+    program_ = std::make_unique<ScrivletProcess>(file.empty() ? L"" : Quoted(file), folder_.path());
+    ASSERT_TRUE(program_->started()) << "scrivlet.exe did not start";
+    ASSERT_TRUE(program_->WaitUntilReady()) << "the main window did not come up";
+}
+
+void ProgramTest::Answer(const std::wstring& caption, const std::wstring& text, int button)
+{
+    HWND box = program().WaitForDialogTitled(caption);
+    ASSERT_NE(box, nullptr) << "no box captioned \"" << caption << "\" appeared (expected \"" << text << "\")";
+    EXPECT_EQ(MessageBoxText(box), text);
+    PressDialogButton(box, button);
+    ASSERT_TRUE(WaitUntilGone(box)) << "the box \"" << text << "\" did not close";
+}
+
+HWND ProgramTest::WaitForFileDialog(const std::wstring& title)
+{
+    return program().WaitForDialogTitled(title);
+}
+
+void ProgramTest::AcceptFileDialogWith(const std::wstring& title, const std::wstring& path, int typeIndex)
+{
+    HWND dialog = WaitForFileDialog(title);
+    ASSERT_NE(dialog, nullptr) << "the dialog \"" << title << "\" did not appear";
+    ASSERT_TRUE(AcceptFileDialog(dialog, path, typeIndex)) << "the dialog could not be filled in";
+    ASSERT_TRUE(WaitUntilGone(dialog)) << "the dialog \"" << title << "\" did not close";
+}
+
+void ProgramTest::CancelFileDialog(const std::wstring& title)
+{
+    HWND dialog = WaitForFileDialog(title);
+    ASSERT_NE(dialog, nullptr) << "the dialog \"" << title << "\" did not appear";
+    PressDialogButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(dialog)) << "the dialog \"" << title << "\" did not close";
+}
+
+void ProgramTest::ExpectTitle(const std::wstring& title)
+{
+    ASSERT_TRUE(program().WaitUntilIdle()) << "the program did not become idle";
+    EXPECT_EQ(program().Title(), title);
+}
+
+void ProgramTest::ExpectStatus(int part, const std::wstring& text)
+{
+    // Parts 1 and 2 follow the text on the 200 ms timer, not at once.
+    bool shown = WaitUntil([&] { return program().StatusText(part) == text; }, 5000);
+    EXPECT_TRUE(shown) << "status part " << part << " shows \"" << program().StatusText(part) << "\", not \"" << text
+                       << "\"";
+}
