@@ -23,6 +23,15 @@ LRESULT SelectAll(HWND mainWindow)
     return SendToEdit(mainWindow, EM_SETSEL, 0, GetWindowTextLengthW(GetDlgItem(mainWindow, IDC_EDIT)));
 }
 
+LRESULT Undo(HWND mainWindow)
+{
+    // Wine's edit control reports a change for every undo, even one with
+    // nothing to undo, which would mark an untouched document modified.
+    if (!SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_CANUNDO, 0, 0))
+        return 0;
+    return SendToEdit(mainWindow, WM_UNDO, 0, 0);
+}
+
 LRESULT InsertTab(HWND mainWindow)
 {
     return SendToEdit(mainWindow, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
@@ -66,43 +75,43 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
     if (HIWORD(wParam) == EN_CHANGE)
         return MarkModified(mainWindow);
     switch (LOWORD(wParam)) {
-    case IDM_STAYONTOP:
-        return ToggleStayOnTop(mainWindow);
-    case IDM_NEW:
-        return NewDocument(mainWindow);
-    case IDM_NEWWINDOW:
-        return StartNewWindow(mainWindow);
-    case IDM_OPEN:
-        return OpenDocument(mainWindow);
-    case IDM_SAVE:
-        SaveDocument(mainWindow);
-        return 0;
-    case IDM_SAVEAS:
-        return SaveDocumentAs(mainWindow);
-    case IDM_EXIT:
-        return SaveStateAndQuit(mainWindow);
-    case IDM_UNDO:
-        return SendToEdit(mainWindow, WM_UNDO, 0, 0);
-    case IDM_CUT:
-        return SendToEdit(mainWindow, WM_CUT, 0, 0);
-    case IDM_COPY:
-        return SendToEdit(mainWindow, WM_COPY, 0, 0);
-    case IDM_PASTE:
-        return SendToEdit(mainWindow, WM_PASTE, 0, 0);
-    case IDM_PROPERTIES:
-        return ShowFileProperties(mainWindow);
-    case IDM_RECENT1:
-    case IDM_RECENT2:
-    case IDM_RECENT3:
-    case IDM_RECENT4:
-        return OpenRecentFile(mainWindow, LOWORD(wParam));
-    case IDM_SELECTALL:
-        return SelectAll(mainWindow);
-    case IDM_WORDWRAP:
-        return ToggleWordWrap(mainWindow);
-    case IDM_TAB:
-        return InsertTab(mainWindow);
-    default:
-        return 0;
+        case IDM_STAYONTOP:
+            return ToggleStayOnTop(mainWindow);
+        case IDM_NEW:
+            return NewDocument(mainWindow);
+        case IDM_NEWWINDOW:
+            return StartNewWindow(mainWindow);
+        case IDM_OPEN:
+            return OpenDocument(mainWindow);
+        case IDM_SAVE:
+            SaveDocument(mainWindow);
+            return 0;
+        case IDM_SAVEAS:
+            return SaveDocumentAs(mainWindow);
+        case IDM_EXIT:
+            return SaveStateAndQuit(mainWindow);
+        case IDM_UNDO:
+            return Undo(mainWindow);
+        case IDM_CUT:
+            return SendToEdit(mainWindow, WM_CUT, 0, 0);
+        case IDM_COPY:
+            return SendToEdit(mainWindow, WM_COPY, 0, 0);
+        case IDM_PASTE:
+            return SendToEdit(mainWindow, WM_PASTE, 0, 0);
+        case IDM_PROPERTIES:
+            return ShowFileProperties(mainWindow);
+        case IDM_RECENT1:
+        case IDM_RECENT2:
+        case IDM_RECENT3:
+        case IDM_RECENT4:
+            return OpenRecentFile(mainWindow, LOWORD(wParam));
+        case IDM_SELECTALL:
+            return SelectAll(mainWindow);
+        case IDM_WORDWRAP:
+            return ToggleWordWrap(mainWindow);
+        case IDM_TAB:
+            return InsertTab(mainWindow);
+        default:
+            return 0;
     }
 }
