@@ -41,6 +41,15 @@ HLOCAL CopyTextBlock(HLOCAL source, int length)
     return block;
 }
 
+// A buffer handed over but not yet taken would otherwise go to a closed control,
+// and the switch would move the text that it replaces.
+void DeliverQueuedText(HWND edit)
+{
+    MSG message;
+    while (edit && PeekMessageW(&message, edit, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE))
+        DispatchMessageW(&message);
+}
+
 }  // namespace
 
 RECT EditControlRect(HWND mainWindow)
@@ -72,6 +81,7 @@ void SetWordWrap(HWND mainWindow, int on)
 {
     RECT rect = EditControlRect(mainWindow);
     HWND old = GetDlgItem(mainWindow, IDC_EDIT);
+    DeliverQueuedText(old);
     HWND edit = CreateEditControl(mainWindow, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, on);
     // Without a new control the old one stays, with all of its text.
     if (!edit)

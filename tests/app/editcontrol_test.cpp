@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <psapi.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -319,6 +320,26 @@ TEST_F(EditControlTest, TheOldBufferIsReleasedByTheSwitch)
     SetWordWrap(window_, 1);
     EXPECT_EQ(LocalFlags(before), LMEM_INVALID_HANDLE) << "the old text buffer is still allocated";
     EXPECT_EQ(EditText(), kLetter);
+}
+
+TEST_F(EditControlTest, ASwitchRightAfterAHandOverMovesTheHandedText)
+{
+    GiveText(window_, L"the text before");
+    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, (kLetter.size() + 1) * sizeof(wchar_t));
+    ASSERT_NE(block, nullptr);
+    memcpy(LocalLock(block), kLetter.c_str(), (kLetter.size() + 1) * sizeof(wchar_t));
+    LocalUnlock(block);
+    // As when a file is loaded: the control takes the text only once the
+    // message loop runs, and here the switch comes first.
+    HandTextToEdit(window_, block);
+    SetWordWrap(window_, 1);
+    PumpMessages();
+    EXPECT_EQ(EditText(), kLetter);
+    EXPECT_EQ(ChildrenWithId(window_, IDC_EDIT), 1);
+    SetWordWrap(window_, 0);
+    PumpMessages();
+    EXPECT_EQ(EditText(), kLetter);
+    EXPECT_EQ(LocalFlags(block), LMEM_INVALID_HANDLE) << "the handed-over buffer outlived the switch";
 }
 
 SIZE_T PrivateBytes()

@@ -148,6 +148,11 @@ TEST_F(FrameE2eTest, TheMouseOverAToolbarButtonShowsItsHelp)
     for (const auto& button : buttons) {
         POINT centre;
         ASSERT_TRUE(ButtonCentreOnScreen(program.id(), toolbar, button.position, &centre));
+        ASSERT_EQ(WindowFromPoint(centre), toolbar) << "another window covers button " << button.position;
+        // The pointer comes from the document, so the move onto the button is
+        // a real change even when it rested there before.
+        ASSERT_TRUE(SetCursorPos(centre.x, centre.y + 60));
+        ASSERT_TRUE(program.WaitUntilIdle());
         ASSERT_TRUE(SetCursorPos(centre.x, centre.y));
         EXPECT_TRUE(WaitUntil([&] { return program.StatusText(0) == button.text; }))
             << "part 0 shows \"" << std::string(program.StatusText(0).begin(), program.StatusText(0).end())
