@@ -34,8 +34,14 @@ bool SavePromptStep(HWND mainWindow)
     int answer = ConfirmSaveChanges(DocumentState.FilePath);
     if (answer == IDCANCEL)
         return false;
-    if (answer == IDYES)
+    if (answer == IDYES) {
         SaveDocument(mainWindow);
+        // The user chose to keep the changes: when they were not saved after
+        // all (Save As cancelled or declined, or the write failed), the
+        // command must not go on and throw them away.
+        if (DocumentState.IsModified)
+            return false;
+    }
     return true;
 }
 
@@ -44,8 +50,7 @@ void BecomeUntitled()
     wcscpy(DocumentState.FilePath, kUntitled);
 }
 
-void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const wchar_t* filter,
-                    const wchar_t* title)
+void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const wchar_t* filter, const wchar_t* title)
 {
     static_assert(sizeof(void*) != 4 || sizeof(OPENFILENAMEW) == 88, "OPENFILENAMEW must be the 32-bit record");
     ZeroMemory(dialog, sizeof(*dialog));
@@ -145,8 +150,8 @@ LRESULT SaveDocument(HWND mainWindow)
 {
     int saved;
     if (IsUntitled(DocumentState.FilePath)) {
-        saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath,
-                                &DocumentState.IsUnicode);
+        saved =
+            RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode);
         if (saved == -1)
             return -1;
     } else {
@@ -161,8 +166,7 @@ LRESULT SaveDocument(HWND mainWindow)
 
 LRESULT SaveDocumentAs(HWND mainWindow)
 {
-    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode) ==
-        0)
+    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode) == 0)
         ShowErrorMessage(L"Failed to save file!");
     if (!AddRecentFile(mainWindow, DocumentState.FilePath))
         ShowErrorMessage(L"Failed to add to MRU!");

@@ -92,7 +92,9 @@ LRESULT SaveStateAndQuit(HWND mainWindow)
         int answer = ConfirmSaveChanges(DocumentState.FilePath);
         if (answer == IDCANCEL)
             return 0;
-        if (answer == IDYES && SaveDocument(mainWindow) == -1)
+        // Unsaved changes after Yes (Save As cancelled or declined, a failed
+        // write) keep the program running rather than lose them.
+        if (answer == IDYES && (SaveDocument(mainWindow) == -1 || DocumentState.IsModified))
             return 0;
     }
     PostQuitMessage(0);

@@ -151,20 +151,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 class UntitledSaveAnswerTest : public SavePromptTest, public ::testing::WithParamInterface<PromptCase> {};
 
-// Yes on an untitled document opens Save As; cancelling it does not stop the
-// command, and the changes are gone.
-TEST_P(UntitledSaveAnswerTest, YesWithCancelledSaveAsStillGoesOn)
+// Yes on an untitled document opens Save As; cancelling it ends the command
+// with the changes still there, rather than discarding what the user chose to keep.
+TEST_P(UntitledSaveAnswerTest, YesWithCancelledSaveAsKeepsTheChanges)
 {
     const PromptCase& test = GetParam();
     ASSERT_NO_FATAL_FAILURE(Start());
-    program().Type(L"lost");
+    program().Type(L"kept");
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
 
     ASSERT_NO_FATAL_FAILURE(Trigger(test.command));
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(L"Untitled"), IDYES));
     ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
-    ASSERT_NO_FATAL_FAILURE(GoOn(test.command));
-    ASSERT_NO_FATAL_FAILURE(ExpectCommandDone(test.command));
+    EXPECT_TRUE(program().ShowsNoDialog()) << "the command went on after the save did not happen";
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"kept");
     EXPECT_EQ(folder_.Names().size(), 2u) << "a file was written";
 }
 
@@ -277,6 +278,47 @@ TEST_F(FileCommandsTest, FailedSaveIsReportedAndKeepsTheModifiedMark)
     ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to save file!", IDOK));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
     EXPECT_EQ(ReadBytes(path), "abc");
+}
+
+TEST_F(FileCommandsTest, FailedSaveAfterYesEndsTheCommandWithTheChangesKept)
+{
+    std::wstring path = folder_.Write(L"a.txt", "abc");
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    program().Type(L"x");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'N'));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(path), IDYES));
+    ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to save file!", IDOK));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"xabc");
+}
+
+// Closing asks too; a save that does not happen keeps the program running.
+TEST_F(FileCommandsTest, CloseKeepsRunningUntilTheChangesAreSavedOrDropped)
+{
+    std::wstring existing = folder_.Write(L"b.txt", "bcd");
+    ASSERT_NO_FATAL_FAILURE(Start());
+    program().Type(L"draft");
+
+    program().Close();
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(L"Untitled"), IDYES));
+    ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+
+    program().Close();
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(L"Untitled"), IDYES));
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, existing));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, OverwriteQuestion(existing), IDNO));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"draft");
+    EXPECT_EQ(ReadBytes(existing), "bcd");
+
+    program().Close();
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(L"Untitled"), IDNO));
+    DWORD code = 12345;
+    ASSERT_TRUE(program().WaitForExit(&code));
+    EXPECT_EQ(code, 0u);
 }
 
 TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAnsweredNoWritesNothing)
