@@ -50,6 +50,15 @@ void DeliverQueuedText(HWND edit)
         DispatchMessageW(&message);
 }
 
+// The toggles decide from the stored setting, not from the live window: a
+// setting that cannot be read counts as off, so the toggle switches on.
+int OppositeOfStored(const wchar_t* name)
+{
+    DWORD stored = 0;
+    GetSettingDword(name, &stored);
+    return stored == 0 ? 1 : 0;
+}
+
 }  // namespace
 
 RECT EditControlRect(HWND mainWindow)
@@ -122,9 +131,7 @@ void SetWordWrap(HWND mainWindow, int on)
 
 LRESULT ToggleWordWrap(HWND mainWindow)
 {
-    DWORD stored = 0;
-    GetSettingDword(L"WordWrap", &stored);
-    SetWordWrap(mainWindow, stored == 0 ? 1 : 0);
+    SetWordWrap(mainWindow, OppositeOfStored(L"WordWrap"));
     return 0;
 }
 
@@ -138,9 +145,7 @@ int SetStayOnTop(HWND mainWindow, int on)
 
 LRESULT ToggleStayOnTop(HWND mainWindow)
 {
-    DWORD stored = 0;
-    GetSettingDword(L"Stayontop", &stored);
-    SetStayOnTop(mainWindow, stored == 0 ? 1 : 0);
+    SetStayOnTop(mainWindow, OppositeOfStored(L"Stayontop"));
     return 0;
 }
 

@@ -53,9 +53,8 @@ int RegisterMainWindowClass(WNDCLASSEXW* windowClass, HBRUSH background, HICON i
 
 HWND CreateMainFrame(HINSTANCE instance)
 {
-    HWND mainWindow = CreateWindowExW(WS_EX_LAYERED, kMainWindowClass, L" Scrivlet", WS_OVERLAPPEDWINDOW,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                      instance, nullptr);
+    HWND mainWindow = CreateWindowExW(WS_EX_LAYERED, kMainWindowClass, L" Scrivlet", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!mainWindow)
         return nullptr;
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
@@ -135,28 +134,28 @@ LRESULT OnNotify(HWND mainWindow, const NMHDR* header)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_SIZE:
-        return LayoutFrame(window);
-    case WM_SETFOCUS:
-        SetFocus(GetDlgItem(window, IDC_EDIT));
-        return DefWindowProcW(window, message, wParam, lParam);
-    case WM_CLOSE:
-        return SaveStateAndQuit(window);
-    case WM_NOTIFY:
-        return OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_COMMAND:
-        return HandleCommand(window, wParam, lParam);
-    case WM_TIMER:
-        return UpdateStatusBar(window, IDI_SAVED, IDI_UNSAVED);
-    case WM_MENUSELECT:
-        return OnMenuSelect(window, wParam);
-    case WM_CTLCOLOREDIT:
-        return reinterpret_cast<LRESULT>(PrepareEditColors(reinterpret_cast<HDC>(wParam)));
-    case WM_DROPFILES:
-        return OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
-    case WM_SCRIVLET_TEXTHANDEDOVER:
-        return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        case WM_SIZE:
+            return LayoutFrame(window);
+        case WM_SETFOCUS:
+            SetFocus(GetDlgItem(window, IDC_EDIT));
+            return DefWindowProcW(window, message, wParam, lParam);
+        case WM_CLOSE:
+            return SaveStateAndQuit(window);
+        case WM_NOTIFY:
+            return OnNotify(window, reinterpret_cast<const NMHDR*>(lParam));
+        case WM_COMMAND:
+            return HandleCommand(window, wParam, lParam);
+        case WM_TIMER:
+            return UpdateStatusBar(window, IDI_SAVED, IDI_UNSAVED);
+        case WM_MENUSELECT:
+            return OnMenuSelect(window, wParam);
+        case WM_CTLCOLOREDIT:
+            return reinterpret_cast<LRESULT>(PrepareEditColors(reinterpret_cast<HDC>(wParam)));
+        case WM_DROPFILES:
+            return OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
+        case WM_SCRIVLET_TEXTHANDEDOVER:
+            return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }

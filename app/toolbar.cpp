@@ -12,9 +12,9 @@ struct ToolbarPicture {
 };
 
 const ToolbarPicture kPictures[] = {
-    {IDB_NEW, IDB_NEW_MASK},     {IDB_OPEN, IDB_OPEN_MASK},   {IDB_SAVE, IDB_SAVE_MASK},
-    {IDB_PRINT, IDB_PRINT_MASK}, {IDB_CUT, IDB_CUT_MASK},     {IDB_COPY, IDB_COPY_MASK},
-    {IDB_PASTE, IDB_PASTE_MASK}, {IDB_FIND, IDB_FIND_MASK},   {IDB_ONTOP, IDB_ONTOP_MASK},
+    {IDB_NEW, IDB_NEW_MASK},     {IDB_OPEN, IDB_OPEN_MASK}, {IDB_SAVE, IDB_SAVE_MASK},
+    {IDB_PRINT, IDB_PRINT_MASK}, {IDB_CUT, IDB_CUT_MASK},   {IDB_COPY, IDB_COPY_MASK},
+    {IDB_PASTE, IDB_PASTE_MASK}, {IDB_FIND, IDB_FIND_MASK}, {IDB_ONTOP, IDB_ONTOP_MASK},
 };
 
 const int kSeparatorWidth = 3;
@@ -55,8 +55,8 @@ int SetupToolbar(HWND toolbar)
         DeleteObject(mask);
     }
     TBBUTTON buttons[] = {
-        Button(0, IDM_NEW), Button(1, IDM_OPEN),  Button(2, IDM_SAVE),  Button(3, IDM_PRINT),
-        Separator(),        Button(4, IDM_CUT),   Button(5, IDM_COPY),  Button(6, IDM_PASTE),
+        Button(0, IDM_NEW), Button(1, IDM_OPEN),        Button(2, IDM_SAVE),      Button(3, IDM_PRINT),
+        Separator(),        Button(4, IDM_CUT),         Button(5, IDM_COPY),      Button(6, IDM_PASTE),
         Separator(),        Button(7, IDM_FINDREPLACE), Button(8, IDM_STAYONTOP),
     };
     SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);

@@ -77,8 +77,7 @@ void Measure(HWND window, size_t megabytes)
 
     int savedAnsi = Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, 0, &DocumentState.IsUnicode);
     LARGE_INTEGER ansi = Now();
-    int savedUnicode =
-        Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, 1, &DocumentState.IsUnicode);
+    int savedUnicode = Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, 1, &DocumentState.IsUnicode);
     LARGE_INTEGER unicode = Now();
     SetWordWrap(window, 1);
     Pump();
@@ -87,11 +86,12 @@ void Measure(HWND window, size_t megabytes)
     Pump();
     LARGE_INTEGER unwrapped = Now();
 
-    printf("%4zu MB  read+decode %6.3f s  hand-over+layout %6.3f s  save ANSI %6.3f s  save UTF-16 %6.3f s  "
-           "wrap on %6.3f s  wrap off %6.3f s%s\n",
-           megabytes, Seconds(start, read), Seconds(read, shown), Seconds(shown, ansi), Seconds(ansi, unicode),
-           Seconds(unicode, wrapped), Seconds(wrapped, unwrapped),
-           complete && savedAnsi && savedUnicode ? "" : "  (FAILED)");
+    printf(
+        "%4zu MB  read+decode %6.3f s  hand-over+layout %6.3f s  save ANSI %6.3f s  save UTF-16 %6.3f s  "
+        "wrap on %6.3f s  wrap off %6.3f s%s\n",
+        megabytes, Seconds(start, read), Seconds(read, shown), Seconds(shown, ansi), Seconds(ansi, unicode),
+        Seconds(unicode, wrapped), Seconds(wrapped, unwrapped),
+        complete && savedAnsi && savedUnicode ? "" : "  (FAILED)");
     DeleteFileW(path.c_str());
 }
 

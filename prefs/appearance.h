@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-extern HFONT EditFont;       // made by ApplySavedState, deleted at exit
+extern HFONT EditFont;        // made by ApplySavedState, deleted at exit
 extern HBRUSH EditBackBrush;  // made at start-up, deleted at exit
 
 // Applies the stored placement, font, stay-on-top state, recent files and

@@ -11,8 +11,6 @@
 
 namespace {
 
-const wchar_t kOptions[] = L"Software\\Scrivlet\\Options";
-
 struct IdCount {
     HWND parent;
     int id;
@@ -53,28 +51,6 @@ int ChildrenWithId(HWND mainWindow, int id)
 bool MenuItemChecked(HWND mainWindow, UINT id)
 {
     return (GetMenuState(GetMenu(mainWindow), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
-
-bool StoredOption(const wchar_t* name, DWORD* value)
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOptions, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    DWORD size = sizeof(*value);
-    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_DWORD;
-}
-
-void StoreOption(const wchar_t* name, DWORD value)
-{
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kOptions, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
 }
 
 void GiveText(HWND mainWindow, const std::wstring& text)

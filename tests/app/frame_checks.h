@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "tests/support/registry_reset.h"
+
 std::wstring StatusPartText(HWND mainWindow, int part);
 void SetStatusPartText(HWND mainWindow, int part, const wchar_t* text);
 
@@ -12,11 +14,6 @@ void SetStatusPartText(HWND mainWindow, int part, const wchar_t* text);
 int ChildrenWithId(HWND mainWindow, int id);
 
 bool MenuItemChecked(HWND mainWindow, UINT id);
-
-// The DWORD stored under the options key, read past the program's own store;
-// false when the value is missing.
-bool StoredOption(const wchar_t* name, DWORD* value);
-void StoreOption(const wchar_t* name, DWORD value);
 
 // Hands text to the edit control as a whole buffer, as loading a file does,
 // and waits until the control has taken it.

@@ -36,8 +36,7 @@ protected:
     }
     int Write(const std::wstring& path, int unicode)
     {
-        return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, unicode,
-                                  &DocumentState.IsUnicode);
+        return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, unicode, &DocumentState.IsUnicode);
     }
     // Puts text into the control the way typing would, so it is "modified".
     void Type(const std::wstring& text)
@@ -74,11 +73,11 @@ TEST_F(TextFileTest, EncodingIsDecidedByTheLittleEndianMarkAlone)
         std::wstring text;
         int unicode;
     } cases[] = {
-        {"\xFF\xFE", L"", 1},                                 // the mark alone: empty Unicode document
+        {"\xFF\xFE", L"", 1},  // the mark alone: empty Unicode document
         {"\xFF\xFE" + Utf16(L"Zo\x00EB \x20AC\r\nx"), L"Zo\x00EB \x20AC\r\nx", 1},
         {std::string("\xFE\xFF\x00\x41", 4), L"\x00FE\x00FF", 0},  // reversed mark: ANSI up to the zero byte
-        {std::string("A\0B\0", 4), L"A", 0},                  // UTF-16 without a mark is ANSI
-        {"\xFF", L"\x00FF", 0},                               // one byte cannot carry a mark
+        {std::string("A\0B\0", 4), L"A", 0},                       // UTF-16 without a mark is ANSI
+        {"\xFF", L"\x00FF", 0},                                    // one byte cannot carry a mark
         {"", L"", 0},
         {"caf\xE9\r\nline", L"caf\x00E9\r\nline", 0},
     };
@@ -92,11 +91,15 @@ TEST_F(TextFileTest, EncodingIsDecidedByTheLittleEndianMarkAlone)
 
 TEST_F(TextFileTest, OddUnicodeTailBecomesAFinalCharacterAndSavesOneByteMore)
 {
-    std::wstring path = folder_.Write(L"odd.txt", std::string("\xFF\xFE" "A\0B", 5));
+    std::wstring path = folder_.Write(L"odd.txt", std::string("\xFF\xFE"
+                                                              "A\0B",
+                                                              5));
     ASSERT_EQ(Read(path), 1);
     EXPECT_EQ(EditText(), L"AB");
     ASSERT_EQ(Write(path, DocumentState.IsUnicode), 1);
-    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE" "A\0B\0", 6));
+    EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE"
+                                           "A\0B\0",
+                                           6));
 }
 
 TEST_F(TextFileTest, ZeroCodeUnitEndsTheShownText)
@@ -168,8 +171,8 @@ TEST_F(TextFileTest, FailedSaveLeavesThePreviousContentsAndTheState)
     DocumentState.IsModified = 1;
     DocumentState.IsUnicode = 1;
     // Another program holds the file open without letting it be replaced.
-    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE holder =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_EQ(Write(path, 0), 0);
     CloseHandle(holder);
@@ -215,8 +218,8 @@ TEST_F(TextFileTest, FailedReadLeavesTheDocumentAsItWas)
     DocumentState.IsModified = 1;
     std::wstring path = folder_.Write(L"locked.txt", std::string(100, 'a'));
     // A byte-range lock held by another handle makes the read fail.
-    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(LockFile(holder, 0, 0, 100, 0));
     EXPECT_EQ(Read(path), 0);

@@ -17,18 +17,6 @@ const int kToolbarId = 107;
 const WORD kWordWrapCommand = 40027;
 const WORD kStayOnTopCommand = 39999;
 
-bool StoredOption(const wchar_t* name, DWORD* value)
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Scrivlet\\Options", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    DWORD size = sizeof(*value);
-    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && type == REG_DWORD;
-}
-
 // The screen point in the middle of a toolbar button of another process; the
 // toolbar writes the rectangle into memory of its own process.
 bool ButtonCentreOnScreen(DWORD processId, HWND toolbar, int position, POINT* centre)

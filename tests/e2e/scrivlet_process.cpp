@@ -9,23 +9,6 @@
 
 namespace {
 
-struct MainWindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindowProc(HWND window, LPARAM lParam)
-{
-    MainWindowSearch* search = reinterpret_cast<MainWindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && ClassName(window) == L"Scrivlet_Wnd") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Polls condition (without pumping: this thread has no windows of interest).
 bool Poll(const std::function<bool()>& condition, DWORD timeoutMs)
 {
@@ -192,14 +175,7 @@ ScrivletProcess::~ScrivletProcess()
 
 HWND ScrivletProcess::WaitForMainWindow(DWORD timeoutMs)
 {
-    Poll(
-        [this] {
-            MainWindowSearch search = {processId_, nullptr};
-            EnumWindows(FindMainWindowProc, reinterpret_cast<LPARAM>(&search));
-            window_ = search.found;
-            return window_ != nullptr;
-        },
-        timeoutMs);
+    Poll([this] { return (window_ = FindProcessWindow(processId_, L"Scrivlet_Wnd", false)) != nullptr; }, timeoutMs);
     return window_;
 }
 

@@ -1,5 +1,7 @@
 // Every test starts from a machine on which Scrivlet has never run.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,3 +18,8 @@ void DenyScrivletRecentKey();
 // The recent-files list as stored: value names and paths, in stored order.
 std::vector<std::pair<std::wstring, std::wstring>> RecentEntries();
 void AddRecentEntry(const std::wstring& name, const std::wstring& path);
+
+// The DWORD stored under the options key, read past the program's own store;
+// false when the value is missing or not a DWORD.
+bool StoredOption(const wchar_t* name, DWORD* value);
+void StoreOption(const wchar_t* name, DWORD value);

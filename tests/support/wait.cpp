@@ -51,17 +51,20 @@ std::wstring ClassName(HWND window)
 
 namespace {
 
-struct DialogSearch {
+struct WindowSearch {
     DWORD processId;
+    const wchar_t* className;
+    bool visibleOnly;
     HWND found;
 };
 
-BOOL CALLBACK FindDialogProc(HWND window, LPARAM lParam)
+BOOL CALLBACK FindWindowProc(HWND window, LPARAM lParam)
 {
-    DialogSearch* search = reinterpret_cast<DialogSearch*>(lParam);
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == L"#32770") {
+    if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window)) &&
+        ClassName(window) == search->className) {
         search->found = window;
         return FALSE;
     }
@@ -70,11 +73,16 @@ BOOL CALLBACK FindDialogProc(HWND window, LPARAM lParam)
 
 }  // namespace
 
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly)
+{
+    WindowSearch search = {processId, className, visibleOnly, nullptr};
+    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND FindProcessDialog(DWORD processId)
 {
-    DialogSearch search = {processId, nullptr};
-    EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(processId, L"#32770", true);
 }
 
 std::wstring MessageBoxText(HWND box)

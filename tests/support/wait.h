@@ -20,6 +20,9 @@ void PumpFor(DWORD ms);
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 
+// A top-level window of the given process and class, or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly);
+
 // A dialog (#32770) owned by the given process, visible, or null.
 HWND FindProcessDialog(DWORD processId);
 
