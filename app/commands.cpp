@@ -2,13 +2,19 @@
 
 #include <shellapi.h>
 
+#include "about/aboutdialog.h"
 #include "app/editcontrol.h"
 #include "app/messages.h"
 #include "document/documentstate.h"
 #include "document/filecommands.h"
 #include "document/titlestatus.h"
 #include "prefs/appearance.h"
+#include "prefs/settingsdialog.h"
+#include "print/printdocument.h"
 #include "res/resource.h"
+#include "tools/findreplace.h"
+#include "tools/gotoline.h"
+#include "tools/insertdatetime.h"
 
 namespace {
 
@@ -88,6 +94,8 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return 0;
         case IDM_SAVEAS:
             return SaveDocumentAs(mainWindow);
+        case IDM_PRINT:
+            return PrintDocument(mainWindow);
         case IDM_EXIT:
             return SaveStateAndQuit(mainWindow);
         case IDM_UNDO:
@@ -98,6 +106,14 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return SendToEdit(mainWindow, WM_COPY, 0, 0);
         case IDM_PASTE:
             return SendToEdit(mainWindow, WM_PASTE, 0, 0);
+        case IDM_FINDREPLACE:
+            return ShowFindReplaceDialog(mainWindow);
+        case IDM_FORECOLOR:
+            return ChooseForeColor(mainWindow);
+        case IDM_BACKCOLOR:
+            return ChooseBackColor(mainWindow);
+        case IDM_FONT:
+            return ChooseEditFont(mainWindow);
         case IDM_PROPERTIES:
             return ShowFileProperties(mainWindow);
         case IDM_RECENT1:
@@ -107,8 +123,16 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return OpenRecentFile(mainWindow, LOWORD(wParam));
         case IDM_SELECTALL:
             return SelectAll(mainWindow);
+        case IDM_INSERTDATETIME:
+            return ShowInsertDateTimeDialog(mainWindow);
+        case IDM_SETTINGS:
+            return ShowSettingsDialog(mainWindow);
+        case IDM_GOTOLINE:
+            return ShowGoToLineDialog(mainWindow);
         case IDM_WORDWRAP:
             return ToggleWordWrap(mainWindow);
+        case IDM_ABOUT:
+            return ShowAboutDialog(mainWindow);
         case IDM_TAB:
             return InsertTab(mainWindow);
         default:

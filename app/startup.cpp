@@ -5,6 +5,7 @@
 
 #include <cwchar>
 
+#include "about/aboutdialog.h"
 #include "app/mainwindow.h"
 #include "app/messages.h"
 #include "app/toolbar.h"
@@ -53,6 +54,7 @@ void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
     DeleteObject(EditFont);
     ImageList_Destroy(ToolbarImages);
     KillTimer(mainWindow, kStatusTimer);
+    AboutHyperlink.Release();
 }
 
 }  // namespace

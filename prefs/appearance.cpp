@@ -1,5 +1,7 @@
 #include "prefs/appearance.h"
 
+#include <commdlg.h>
+
 #include "app/editcontrol.h"
 #include "app/messages.h"
 #include "document/documentstate.h"
@@ -11,6 +13,8 @@
 
 HFONT EditFont = nullptr;
 HBRUSH EditBackBrush = nullptr;
+COLORREF ForeCustomColors[16] = {};
+COLORREF BackCustomColors[16] = {};
 
 namespace {
 
@@ -48,7 +52,75 @@ COLORREF StoredColor(const wchar_t* name, COLORREF fallback)
     return GetSettingBinary(name, &color, sizeof(color)) ? color : fallback;
 }
 
+// Runs the colour dialog from the stored colour (black when none) with the
+// command's own custom colours; on OK stores the choice and returns true.
+bool PickAndStoreColor(HWND mainWindow, const wchar_t* name, COLORREF* customColors, COLORREF* chosen)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORW) == 36, "CHOOSECOLORW must be the 32-bit record");
+    CHOOSECOLORW request = {};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = mainWindow;
+    request.rgbResult = StoredColor(name, RGB(0, 0, 0));
+    request.lpCustColors = customColors;
+    request.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&request))
+        return false;
+    SetSettingBinary(name, &request.rgbResult, sizeof(request.rgbResult));
+    *chosen = request.rgbResult;
+    return true;
+}
+
+void RepaintEdit(HWND mainWindow)
+{
+    InvalidateRect(GetDlgItem(mainWindow, IDC_EDIT), nullptr, TRUE);
+}
+
 }  // namespace
+
+LRESULT ChooseForeColor(HWND mainWindow)
+{
+    COLORREF color;
+    if (PickAndStoreColor(mainWindow, L"ForeColor", ForeCustomColors, &color))
+        RepaintEdit(mainWindow);
+    return 0;
+}
+
+LRESULT ChooseBackColor(HWND mainWindow)
+{
+    COLORREF color;
+    if (!PickAndStoreColor(mainWindow, L"BackColor", BackCustomColors, &color))
+        return 0;
+    if (HBRUSH brush = CreateSolidBrush(color)) {
+        DeleteObject(EditBackBrush);
+        EditBackBrush = brush;
+    }
+    RepaintEdit(mainWindow);
+    return 0;
+}
+
+LRESULT ChooseEditFont(HWND mainWindow)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(CHOOSEFONTW) == 60, "CHOOSEFONTW must be the 32-bit record");
+    LOGFONTW font = {};
+    GetObjectW(EditFont, sizeof(font), &font);
+    CHOOSEFONTW request = {};
+    request.lStructSize = sizeof(request);
+    request.hwndOwner = mainWindow;
+    request.lpLogFont = &font;
+    request.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
+    request.nFontType = SCREEN_FONTTYPE;
+    if (!ChooseFontW(&request))
+        return 0;
+    SetSettingBinary(L"Font", &font, sizeof(font));
+    HFONT chosen = CreateFontIndirectW(&font);
+    if (!chosen)
+        return 0;
+    // The control lets go of the old font before it is deleted.
+    SendDlgItemMessageW(mainWindow, IDC_EDIT, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    DeleteObject(EditFont);
+    EditFont = chosen;
+    return 0;
+}
 
 HFONT CreateDefaultEditFont()
 {

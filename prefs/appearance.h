@@ -5,6 +5,16 @@
 extern HFONT EditFont;        // made by ApplySavedState, deleted at exit
 extern HBRUSH EditBackBrush;  // made at start-up, deleted at exit
 
+// Each colour dialog's own custom colours, kept for the life of the process.
+extern COLORREF ForeCustomColors[16];
+extern COLORREF BackCustomColors[16];
+
+// The View commands: each runs the platform's dialog from the stored choice and,
+// on OK, stores the new one and applies it to the edit control.
+LRESULT ChooseForeColor(HWND mainWindow);
+LRESULT ChooseBackColor(HWND mainWindow);
+LRESULT ChooseEditFont(HWND mainWindow);
+
 // Applies the stored placement, font, stay-on-top state, recent files and
 // opacity to the new frame, then starts the status timer.
 LRESULT ApplySavedState(HWND mainWindow);

@@ -67,3 +67,31 @@
 #define IDM_WORDWRAP 40027
 #define IDM_ABOUT 40028
 #define IDM_TAB 40029
+
+// Find and Replace dialog
+#define IDD_FINDREPLACE 131
+#define IDC_CASESENSITIVE 1002
+#define IDC_FINDNEXT 1006
+#define IDC_REPLACE 1007
+#define IDC_REPLACEALL 1008
+#define IDC_FINDTEXT 1009
+#define IDC_REPLACETEXT 10010
+
+// Go to line dialog
+#define IDD_GOTOLINE 173
+#define IDC_LINENUMBER 1026
+
+// Insert time/date dialog
+#define IDD_INSERTDATETIME 171
+#define IDC_FORMATLIST 1021
+
+// Settings dialog
+#define IDD_SETTINGS 172
+#define IDC_OPACITY 1025
+#define IDC_ASSOCIATE 1027
+
+// About dialog and its logo texture (resource type "TEXTURE")
+#define IDD_ABOUT 176
+#define IDC_LOGO 1028
+#define IDC_ABOUTTEXT 1029
+#define IDR_LOGO_TEXTURE 181

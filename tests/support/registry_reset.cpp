@@ -8,6 +8,10 @@ namespace {
 
 const wchar_t kOptions[] = L"Software\\Scrivlet\\Options";
 const wchar_t kRecent[] = L"Software\\Scrivlet\\Recent";
+// What the .TXT association writes under HKEY_CLASSES_ROOT: the extension (a
+// fresh prefix has no .txt key) and the ProgIDs of the program and of the test
+// programs that associate in-process.
+const wchar_t* const kAssociationKeys[] = {L".TXT", L"scrivlet", L"scrivlet_unit_tests", L"scrivlet_e2e_tests"};
 
 // Gives the key back a default security descriptor, so it can be deleted.
 void AllowKey(const wchar_t* subkey)
@@ -45,6 +49,8 @@ void ResetScrivletRegistry()
     AllowKey(kOptions);
     AllowKey(kRecent);
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Scrivlet");
+    for (const wchar_t* key : kAssociationKeys)
+        SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
 }
 
 void DenyScrivletOptionsKey()

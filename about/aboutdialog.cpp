@@ -1,0 +1,94 @@
+#include "about/aboutdialog.h"
+
+#include <shellapi.h>
+
+#include "about/gllogo.h"
+#include "app/messages.h"
+#include "res/resource.h"
+#include "tools/findreplace.h"
+
+HyperlinkControl AboutHyperlink;
+const wchar_t* const kProjectPage = L"https://scrivlet.sourceforge.io/";
+
+namespace {
+
+const wchar_t kCredits[] = L"Scrivlet 2.0.2 (" __TIME__ " " __DATE__
+                           ")\r\n"
+                           L"------------------------------------------\r\n"
+                           L"A plain-text editor for Windows 2000 and later,\r\n"
+                           L"written in C++ on the Win32 API.\r\n"
+                           L"Logo rendered with OpenGL.\r\n"
+                           L"------------------------------------------\r\n"
+                           L"Special thanks\r\n"
+                           L"To everyone who tried it out and reported a bug.\r\n"
+                           L"------------------------------------------\r\n"
+                           L"Notes\r\n"
+                           L"Reads and writes ANSI and UTF-16LE text files.\r\n"
+                           L"Settings are kept in the registry.";
+
+HyperlinkParams ProjectLinkParams(HWND dialog)
+{
+    HyperlinkParams params = {};
+    params.parent = dialog;
+    params.id = 0;
+    params.x = 11;
+    params.y = 115;
+    params.width = 175;
+    params.height = 20;
+    params.face = L"MS Sans Serif";
+    params.fontHeight = 12;
+    params.normalColor = RGB(0, 0, 255);
+    params.hoverColor = RGB(255, 0, 0);
+    params.backgroundColor = GetSysColor(COLOR_BTNFACE);
+    params.hasBackground = true;
+    params.clickCallback = OpenProjectPage;
+    params.text = L"Click here to download source code";
+    params.notifyParent = true;
+    return params;
+}
+
+INT_PTR InitAboutDialog(HWND dialog)
+{
+    AboutHyperlink.Create(ProjectLinkParams(dialog));
+    SetDlgItemTextW(dialog, IDC_ABOUTTEXT, kCredits);
+    CenterWindowOn(GetParent(dialog), dialog);
+    return TRUE;
+}
+
+INT_PTR CloseAboutDialog(HWND dialog)
+{
+    AboutHyperlink.Release();
+    EndDialog(dialog, 0);
+    return TRUE;
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+        case WM_INITDIALOG:
+            return InitAboutDialog(dialog);
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+                return CloseAboutDialog(dialog);
+            return FALSE;
+        case WM_CLOSE:
+            return CloseAboutDialog(dialog);
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+LRESULT ShowAboutDialog(HWND mainWindow)
+{
+    RegisterLogoClass();
+    if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUT), mainWindow, AboutDialogProc, 0) == -1)
+        ShowErrorMessage(L"Failed to create dialog!");
+    return 0;
+}
+
+void OpenProjectPage(DWORD)
+{
+    ShellExecuteW(nullptr, L"open", kProjectPage, nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,211 @@
+#include "print/printdocument.h"
+
+#include <winspool.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <new>
+
+#include "app/messages.h"
+#include "document/documentstate.h"
+#include "res/resource.h"
+
+namespace {
+
+const wchar_t kPrintFailed[] = L"Failed to print!";
+
+// A printer device context, deleted on every return.
+class PrinterDC {
+public:
+    explicit PrinterDC(HDC dc) : dc_(dc) {}
+    ~PrinterDC()
+    {
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    PrinterDC(const PrinterDC&) = delete;
+    PrinterDC& operator=(const PrinterDC&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// The edit control's buffer, locked for one scope and read in place.
+class LockedText {
+public:
+    explicit LockedText(HLOCAL block)
+        : block_(block), text_(block ? static_cast<const wchar_t*>(LocalLock(block)) : nullptr)
+    {
+    }
+    ~LockedText()
+    {
+        if (text_)
+            LocalUnlock(block_);
+    }
+    LockedText(const LockedText&) = delete;
+    LockedText& operator=(const LockedText&) = delete;
+    const wchar_t* get() const { return text_; }
+
+private:
+    HLOCAL block_;
+    const wchar_t* text_;
+};
+
+// The name of the first printer the spooler lists locally, whichever is the
+// default; empty when there is none or the list cannot be had.
+std::wstring FirstLocalPrinter()
+{
+    DWORD needed = 0;
+    DWORD count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+    if (needed == 0)
+        return std::wstring();
+    std::unique_ptr<BYTE[]> records(new (std::nothrow) BYTE[needed]);
+    if (!records)
+        return std::wstring();
+    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) || count == 0)
+        return std::wstring();
+    const wchar_t* name = reinterpret_cast<const PRINTER_INFO_4W*>(records.get())->pPrinterName;
+    return name ? name : std::wstring();
+}
+
+size_t FindLineEnd(const wchar_t* text, size_t from, size_t length)
+{
+    for (size_t i = from; i + 1 < length; ++i) {
+        if (text[i] == L'\r' && text[i + 1] == L'\n')
+            return i;
+    }
+    return length;
+}
+
+// Returns 0 for a failure before the first page begins, when nothing printed.
+int RunPrintJob(HWND mainWindow)
+{
+    std::wstring printer = FirstLocalPrinter();
+    if (printer.empty())
+        return 0;
+    PrinterDC dc(CreateDCW(nullptr, printer.c_str(), nullptr, nullptr));
+    if (!dc.get())
+        return 0;
+    TEXTMETRICW font;
+    if (!GetTextMetricsW(dc.get(), &font))
+        return 0;
+    PrintMetrics metrics = {static_cast<int>(font.tmHeight), static_cast<int>(font.tmExternalLeading),
+                            static_cast<int>(font.tmAveCharWidth), GetDeviceCaps(dc.get(), HORZRES),
+                            GetDeviceCaps(dc.get(), VERTRES)};
+    PageLayout layout;
+    if (!ComputePageLayout(metrics, &layout))
+        return 0;
+    LockedText text(reinterpret_cast<HLOCAL>(SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETHANDLE, 0, 0)));
+    if (!text.get())
+        return 0;
+
+    static_assert(sizeof(void*) != 4 || sizeof(DOCINFOW) == 20, "DOCINFOW must be the 32-bit record");
+    DOCINFOW job = {};
+    job.cbSize = sizeof(job);
+    job.lpszDocName = DocumentState.FilePath;
+    // Once the job has begun it runs to its end; later results are not examined.
+    StartDocW(dc.get(), &job);
+    StartPage(dc.get());
+    int page = 1;
+    PrintPageHeader(dc.get(), metrics.printableWidth, DocumentState.FilePath, page);
+    LayOutText(
+        text.get(), wcslen(text.get()), layout,
+        [&](unsigned row, const wchar_t* chars, size_t count) {
+            if (count > 0)
+                TextOutW(dc.get(), 0, static_cast<int>(row) * layout.rowPitch, chars, static_cast<int>(count));
+        },
+        [&] {
+            EndPage(dc.get());
+            StartPage(dc.get());
+            PrintPageHeader(dc.get(), metrics.printableWidth, DocumentState.FilePath, ++page);
+        });
+    EndPage(dc.get());
+    EndDoc(dc.get());
+    return 1;
+}
+
+}  // namespace
+
+int ComputePageLayout(const PrintMetrics& metrics, PageLayout* layout)
+{
+    int pitch = metrics.charHeight + metrics.externalLeading;
+    if (metrics.averageCharWidth <= 0 || pitch <= 0 || metrics.printableWidth < metrics.averageCharWidth ||
+        metrics.printableHeight <= 0)
+        return 0;
+    // Three rows for header, gap and the first text row, three left empty.
+    unsigned rows = static_cast<unsigned>(metrics.printableHeight) / static_cast<unsigned>(pitch);
+    if (rows < 6)
+        return 0;
+    layout->rowPitch = pitch;
+    layout->charsPerRow =
+        static_cast<unsigned>(metrics.printableWidth) / static_cast<unsigned>(metrics.averageCharWidth);
+    layout->pageLimit = rows - 3;
+    return 1;
+}
+
+void LayOutText(const wchar_t* text, size_t length, const PageLayout& layout, const DrawRowFn& drawRow,
+                const NewPageFn& newPage)
+{
+    const size_t width = layout.charsPerRow;
+    unsigned row = kFirstTextRow;
+    auto breakPageWhenFull = [&] {
+        if (row >= layout.pageLimit) {
+            newPage();
+            row = kFirstTextRow;
+        }
+    };
+    size_t position = 0;
+    do {
+        size_t lineEnd = FindLineEnd(text, position, length);
+        size_t lineLength = lineEnd - position;
+        if (lineLength <= width) {
+            drawRow(row++, text + position, lineLength);
+            position = lineEnd < length ? lineEnd + 2 : length;
+        } else {
+            // The number of pieces comes from the whole line; skipped spaces
+            // can use the line up early, and a piece never runs past its end.
+            for (size_t pieces = lineLength / width; pieces > 0; --pieces) {
+                while (position < lineEnd && text[position] == L' ')
+                    ++position;
+                if (position == lineEnd)
+                    break;
+                breakPageWhenFull();
+                size_t count = std::min(width, lineEnd - position);
+                drawRow(row++, text + position, count);
+                position += count;
+            }
+        }
+        breakPageWhenFull();
+    } while (position < length);
+}
+
+std::wstring PageHeaderText(const wchar_t* path, int page)
+{
+    // Room for any name FileNameFromPath can return, so none is cut short.
+    wchar_t name[kPathCapacity] = {};
+    if (FileNameFromPath(path, name, kPathCapacity) != 0)
+        return std::wstring();
+    wchar_t text[1024];
+    wsprintfW(text, L"%s, page %d", name, page);
+    return text;
+}
+
+void PrintPageHeader(HDC dc, int printableWidth, const wchar_t* path, int page)
+{
+    std::wstring text = PageHeaderText(path, page);
+    if (text.empty())
+        return;
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TextOutW(dc, printableWidth / 2 - extent.cx / 2, 0, text.c_str(), static_cast<int>(text.size()));
+}
+
+LRESULT PrintDocument(HWND mainWindow)
+{
+    if (!RunPrintJob(mainWindow))
+        ShowErrorMessage(kPrintFailed);
+    return 0;
+}
