@@ -1,6 +1,7 @@
 // Find and replace: the text rebuild on its own, and the dialog in the real frame.
 #include "tools/findreplace.h"
 
+#include <shlwapi.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -54,6 +55,29 @@ TEST(BuildReplacedText, RefusesAResultTooLongForItsLength)
     ReplaceRequest request = {source.c_str(), nullptr, 0, L"a", replacement.c_str(), 1};
     EXPECT_EQ(BuildReplacedText(&request), -1);
     EXPECT_EQ(request.ResultText, nullptr);
+}
+
+// Case-blind matching must find exactly what the system's StrStrIW finds,
+// including letters outside ASCII and a needle longer than what is left.
+TEST(BuildReplacedText, CaseBlindMatchesAreTheOnesStrStrIWFinds)
+{
+    const wchar_t* const pairs[][2] = {
+        {L"Stra\x00DF" L"e STRASSE strasse", L"stra\x00DF" L"e"},
+        {L"Stra\x00DF" L"e STRASSE strasse", L"SS"},
+        {L"\x03A3\x03C3\x03C2 \x03C3", L"\x03C3"},
+        {L"\x0130 i I \x0131", L"i"},
+        {L"\x212A K k", L"k"},
+        {L"\x00C4rger \x00E4RGER", L"\x00E4rger"},
+        {L"abcab", L"cabx"},
+    };
+    for (const auto& pair : pairs) {
+        int expected = 0;
+        for (const wchar_t* at = pair[0]; (at = StrStrIW(at, pair[1])) != nullptr; at += wcslen(pair[1]))
+            ++expected;
+        ReplaceRequest request = {pair[0], nullptr, 0, pair[1], L"", 0};
+        EXPECT_EQ(BuildReplacedText(&request), expected) << "finding " << testing::PrintToString(pair[1]);
+        free(request.ResultText);
+    }
 }
 
 using Range = std::pair<DWORD, DWORD>;
