@@ -2,8 +2,7 @@
 
 #include <commctrl.h>
 
-#include <cstring>
-
+#include "app/textbuffer.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
@@ -20,25 +19,8 @@ void CheckMenuCommand(HWND mainWindow, UINT id, int on)
 // A copy of the old control's text in a fresh movable block, or null.
 HLOCAL CopyTextBlock(HLOCAL source, int length)
 {
-    SIZE_T bytes = 2 * static_cast<SIZE_T>(length);
-    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, bytes + 2);
-    if (!block)
-        return nullptr;
-    const void* from = LocalLock(source);
-    wchar_t* to = static_cast<wchar_t*>(LocalLock(block));
-    if (from && to) {
-        memcpy(to, from, bytes);
-        to[length] = L'\0';
-    }
-    if (from)
-        LocalUnlock(source);
-    if (to)
-        LocalUnlock(block);
-    if (!from || !to) {
-        LocalFree(block);
-        return nullptr;
-    }
-    return block;
+    LockedText from(source);
+    return from.get() ? MakeTextBlock(from.get(), static_cast<size_t>(length)) : nullptr;
 }
 
 // A buffer handed over but not yet taken would otherwise go to a closed control,
@@ -96,7 +78,7 @@ void SetWordWrap(HWND mainWindow, int on)
     if (!edit)
         return;
     int length = old ? GetWindowTextLengthW(old) : 0;
-    HLOCAL oldBlock = old ? reinterpret_cast<HLOCAL>(SendMessageW(old, EM_GETHANDLE, 0, 0)) : nullptr;
+    HLOCAL oldBlock = old ? TextBufferOf(old) : nullptr;
     HLOCAL block = nullptr;
     if (oldBlock && length > 0) {
         block = CopyTextBlock(oldBlock, length);
@@ -116,7 +98,7 @@ void SetWordWrap(HWND mainWindow, int on)
     if (oldBlock)
         LocalFree(oldBlock);
     if (block) {
-        HLOCAL initial = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+        HLOCAL initial = TextBufferOf(edit);
         SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
         SendMessageW(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
         // Only now is the control done with its first buffer.
@@ -152,7 +134,7 @@ LRESULT ToggleStayOnTop(HWND mainWindow)
 void HandTextToEdit(HWND mainWindow, HLOCAL newBlock)
 {
     HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
-    HLOCAL oldBlock = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    HLOCAL oldBlock = TextBufferOf(edit);
     PostMessageW(edit, EM_LIMITTEXT, 0, 0);
     PostMessageW(edit, WM_SETREDRAW, FALSE, 0);
     PostMessageW(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(newBlock), 0);

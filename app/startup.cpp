@@ -8,6 +8,7 @@
 #include "about/aboutdialog.h"
 #include "app/mainwindow.h"
 #include "app/messages.h"
+#include "app/textbuffer.h"
 #include "app/toolbar.h"
 #include "document/documentstate.h"
 #include "document/textfile.h"
@@ -24,8 +25,6 @@ HICON IDI_UNSAVED = nullptr;
 
 namespace {
 
-const UINT kStatusTimer = 1;
-
 HICON LoadIconSized(HINSTANCE instance, int id, int size)
 {
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
@@ -41,11 +40,10 @@ HBRUSH CreateEditBackBrush()
 
 void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
 {
-    HLOCAL text = reinterpret_cast<HLOCAL>(SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETHANDLE, 0, 0));
-    if (text) {
-        LocalUnlock(text);
+    // Handed-over buffers are never left locked, so freeing is all there is.
+    HLOCAL text = TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT));
+    if (text)
         LocalFree(text);
-    }
     DestroyIcon(appIcon);
     DestroyIcon(IDI_SAVED);
     DestroyIcon(IDI_UNSAVED);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/editcontrol.h"
+#include "app/textbuffer.h"
 #include "document/titlestatus.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
@@ -30,24 +31,6 @@ public:
 
 private:
     HANDLE handle_;
-};
-
-// Keeps a movable block locked for one scope.
-class LockedBlock {
-public:
-    explicit LockedBlock(HLOCAL block) : block_(block), data_(block ? LocalLock(block) : nullptr) {}
-    ~LockedBlock()
-    {
-        if (data_)
-            LocalUnlock(block_);
-    }
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    void* get() const { return data_; }
-
-private:
-    HLOCAL block_;
-    void* data_;
 };
 
 const wchar_t kLargeFileMessage[] =
@@ -176,19 +159,24 @@ HLOCAL BuildTextBlock(const BYTE* bytes, DWORD size, bool unicode)
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, blockBytes);
     if (!block)
         return nullptr;
-    LockedBlock locked(block);
-    wchar_t* text = static_cast<wchar_t*>(locked.get());
-    if (!text) {
-        LocalFree(block);
-        return nullptr;
+    bool decoded;
+    {
+        LockedText locked(block);
+        wchar_t* text = locked.get();
+        if (!text) {
+            decoded = false;
+        } else if (unicode) {
+            // An odd byte after the mark becomes a last unit with a zero high
+            // byte; the zeroed block supplies that byte and the terminator.
+            memcpy(text, bytes + 2, size - 2);
+            decoded = true;
+        } else {
+            decoded = size == 0 || MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes),
+                                                       static_cast<int>(size), text, static_cast<int>(size) + 1) != 0;
+        }
     }
-    if (unicode) {
-        // An odd byte after the mark becomes a last unit with a zero high byte;
-        // the zeroed block supplies that byte and the terminator.
-        memcpy(text, bytes + 2, size - 2);
-    } else if (MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size), text,
-                                   static_cast<int>(size) + 1) == 0 &&
-               size > 0) {
+    // Freed only once it is unlocked again.
+    if (!decoded) {
         LocalFree(block);
         return nullptr;
     }
@@ -236,13 +224,10 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, in
 {
     if (!path || !path[0])
         return 0;
-    HLOCAL block = reinterpret_cast<HLOCAL>(SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETHANDLE, 0, 0));
-    if (!block)
-        return 0;
     std::vector<BYTE> bytes;
     {
-        LockedBlock locked(block);
-        const wchar_t* text = static_cast<const wchar_t*>(locked.get());
+        LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
+        const wchar_t* text = locked.get();
         if (!text || !EncodeText(text, static_cast<int>(wcslen(text)), unicode != 0, CP_ACP, bytes))
             return 0;
     }

@@ -18,7 +18,6 @@ COLORREF BackCustomColors[16] = {};
 
 namespace {
 
-const UINT kStatusTimer = 1;
 const UINT kStatusPeriod = 200;
 
 void ApplySavedPlacement(HWND mainWindow)

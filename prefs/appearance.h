@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+// The timer that refreshes the status bar: started here, stopped at exit.
+const UINT kStatusTimer = 1;
+
 extern HFONT EditFont;        // made by ApplySavedState, deleted at exit
 extern HBRUSH EditBackBrush;  // made at start-up, deleted at exit
 

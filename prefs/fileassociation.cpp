@@ -2,30 +2,9 @@
 
 #include "app/messages.h"
 #include "document/documentstate.h"
+#include "prefs/registry.h"
 
 namespace {
-
-// Opens (creating if needed) a key under HKEY_CLASSES_ROOT; closed on every return.
-class ClassesKey {
-public:
-    explicit ClassesKey(const std::wstring& path)
-    {
-        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &key_, nullptr) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    ~ClassesKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    ClassesKey(const ClassesKey&) = delete;
-    ClassesKey& operator=(const ClassesKey&) = delete;
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 struct AssociationStep {
     std::wstring key;
@@ -36,7 +15,7 @@ struct AssociationStep {
 // 0 when written; else keyCode when the key fails, keyCode - 1 when the value does.
 int WriteStep(const AssociationStep& step, int keyCode)
 {
-    ClassesKey key(step.key);
+    RegistryKey key(HKEY_CLASSES_ROOT, step.key.c_str());
     if (!key.get())
         return keyCode;
     // A REG_SZ is passed with its terminator, as RegSetValueExW asks.

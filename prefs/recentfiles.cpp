@@ -35,20 +35,18 @@ void InsertMenuText(HMENU menu, UINT position, UINT id, wchar_t* text, UINT stat
 
 int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
 {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRecentKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
-        RecentCursor = 0;
-        return 0;
-    }
     DWORD nameLength = nameCapacity;
     DWORD pathBytes = pathCapacity * sizeof(wchar_t);
     // Zero-filled, so that a value stored without its terminator still ends
     // inside the buffer; one that fills it completely cannot be used.
     ZeroMemory(path, pathBytes);
-    LONG result = RegEnumValueW(key, RecentCursor, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(path),
-                                &pathBytes);
-    RegCloseKey(key);
+    LONG result = ERROR_CANTOPEN;
+    {
+        RegistryKey key(HKEY_LOCAL_MACHINE, kRecentKey);
+        if (key.get())
+            result = RegEnumValueW(key.get(), RecentCursor, name, &nameLength, nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(path), &pathBytes);
+    }
     if (result != ERROR_SUCCESS || path[pathCapacity - 1] != L'\0') {
         RecentCursor = 0;
         return 0;

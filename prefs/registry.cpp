@@ -4,31 +4,9 @@
 
 namespace {
 
-// Closes the key on every return path.
-class ScopedKey {
-public:
-    ScopedKey(HKEY root, const wchar_t* subkey)
-    {
-        if (RegCreateKeyExW(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    ~ScopedKey()
-    {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    ScopedKey(const ScopedKey&) = delete;
-    ScopedKey& operator=(const ScopedKey&) = delete;
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
 int SetValue(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD type, const void* data, DWORD size)
 {
-    ScopedKey key(root, subkey);
+    RegistryKey key(root, subkey);
     if (!key.get())
         return 0;
     return RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
@@ -38,7 +16,7 @@ int SetValue(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD type, 
 
 DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name)
 {
-    ScopedKey key(root, subkey);
+    RegistryKey key(root, subkey);
     if (!key.get())
         return 0;
     DWORD value = 0;
@@ -51,7 +29,7 @@ DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name)
 
 int RegistryGetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, void* buffer, DWORD size)
 {
-    ScopedKey key(root, subkey);
+    RegistryKey key(root, subkey);
     if (!key.get())
         return 0;
     DWORD type = 0;
@@ -76,7 +54,7 @@ int RegistrySetString(HKEY root, const wchar_t* subkey, const wchar_t* name, con
 
 int RegistryDeleteValue(HKEY root, const wchar_t* subkey, const wchar_t* name)
 {
-    ScopedKey key(root, subkey);
+    RegistryKey key(root, subkey);
     if (!key.get())
         return 0;
     return RegDeleteValueW(key.get(), name) == ERROR_SUCCESS;

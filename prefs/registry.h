@@ -3,6 +3,29 @@
 #pragma once
 #include <windows.h>
 
+// root\subkey opened with full access (created when missing) for one scope;
+// get() is null when it cannot be opened.
+class RegistryKey {
+public:
+    RegistryKey(HKEY root, const wchar_t* subkey)
+    {
+        if (RegCreateKeyExW(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS)
+            key_ = nullptr;
+    }
+    ~RegistryKey()
+    {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
 DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name);
 int RegistryGetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, void* buffer, DWORD size);
 int RegistrySetDword(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD value);

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/messages.h"
+#include "app/textbuffer.h"
 #include "document/documentstate.h"
 #include "res/resource.h"
 
@@ -30,27 +31,6 @@ public:
 
 private:
     HDC dc_;
-};
-
-// The edit control's buffer, locked for one scope and read in place.
-class LockedText {
-public:
-    explicit LockedText(HLOCAL block)
-        : block_(block), text_(block ? static_cast<const wchar_t*>(LocalLock(block)) : nullptr)
-    {
-    }
-    ~LockedText()
-    {
-        if (text_)
-            LocalUnlock(block_);
-    }
-    LockedText(const LockedText&) = delete;
-    LockedText& operator=(const LockedText&) = delete;
-    const wchar_t* get() const { return text_; }
-
-private:
-    HLOCAL block_;
-    const wchar_t* text_;
 };
 
 // The name of the first printer the spooler lists locally, whichever is the
@@ -98,7 +78,7 @@ int RunPrintJob(HWND mainWindow)
     PageLayout layout;
     if (!ComputePageLayout(metrics, &layout))
         return 0;
-    LockedText text(reinterpret_cast<HLOCAL>(SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETHANDLE, 0, 0)));
+    LockedText text(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
     if (!text.get())
         return 0;
 

@@ -8,6 +8,7 @@
 
 #include "app/editcontrol.h"
 #include "app/messages.h"
+#include "app/textbuffer.h"
 #include "document/documentstate.h"
 #include "document/titlestatus.h"
 #include "prefs/settings.h"
@@ -20,29 +21,6 @@ namespace {
 // Find text, replacement and seed each take at most 1023 characters.
 const int kTextCapacity = 1024;
 const wchar_t* const kCaseSetting = L"CaseSensitive";
-
-// The edit control's own buffer, locked for as long as this lives.
-class LockedDocument {
-public:
-    explicit LockedDocument(HWND edit)
-        : block_(reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0))),
-          text_(block_ ? static_cast<const wchar_t*>(LocalLock(block_)) : nullptr)
-    {
-    }
-    ~LockedDocument()
-    {
-        if (text_)
-            LocalUnlock(block_);
-    }
-    LockedDocument(const LockedDocument&) = delete;
-    LockedDocument& operator=(const LockedDocument&) = delete;
-
-    const wchar_t* text() const { return text_; }
-
-private:
-    HLOCAL block_;
-    const wchar_t* text_;
-};
 
 // The first match at or after text, which ends at end. Case-blind matching
 // compares as StrStrIW does, position by position with StrCmpNIW, but without
@@ -94,18 +72,18 @@ BOOL InitializeDialog(HWND dialog)
     DWORD start = 0, end = 0;
     GetSelection(edit, &start, &end);
     if (end != 0) {
-        LockedDocument document(edit);
-        if (!document.text())
+        LockedText document(TextBufferOf(edit));
+        if (!document.get())
             return FALSE;
         // A longer selection is cut to the seed's size, never past it, and
         // not between the two halves of a surrogate pair.
         DWORD count = end > start ? end - start : 0;
         if (count > kTextCapacity - 1)
             count = kTextCapacity - 1;
-        if (count > 0 && IS_HIGH_SURROGATE(document.text()[start + count - 1]))
+        if (count > 0 && IS_HIGH_SURROGATE(document.get()[start + count - 1]))
             --count;
         wchar_t seed[kTextCapacity] = {};
-        wmemcpy(seed, document.text() + start, count);
+        wmemcpy(seed, document.get() + start, count);
         SetDlgItemTextW(dialog, IDC_FINDTEXT, seed);
     }
     SetFocus(GetDlgItem(dialog, IDC_FINDTEXT));
@@ -123,8 +101,8 @@ void FindNext(HWND dialog)
     size_t findLength = 0;
     DWORD position = 0;
     {
-        LockedDocument document(edit);
-        if (!document.text() || !document.text()[0])
+        LockedText document(TextBufferOf(edit));
+        if (!document.get() || !document.get()[0])
             return;
         wchar_t find[kTextCapacity] = {};
         GetDlgItemTextW(dialog, IDC_FINDTEXT, find, kTextCapacity);
@@ -132,10 +110,10 @@ void FindNext(HWND dialog)
             DWORD start = 0;
             GetSelection(edit, &start, &position);
             findLength = wcslen(find);
-            const wchar_t* text = document.text();
+            const wchar_t* text = document.get();
             found = FindIn(text + position, text + wcslen(text), find, findLength, CaseBoxChecked(dialog));
             if (found)
-                position = static_cast<DWORD>(found - document.text());
+                position = static_cast<DWORD>(found - document.get());
         }
     }
     if (!found) {
@@ -162,24 +140,6 @@ void ReplaceSelection(HWND dialog)
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement));
 }
 
-// A movable block holding text and its terminator, as the edit control takes it.
-HLOCAL MakeTextBlock(const wchar_t* text, int length)
-{
-    SIZE_T bytes = (static_cast<SIZE_T>(length) + 1) * sizeof(wchar_t);
-    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, bytes);
-    if (!block)
-        return nullptr;
-    wchar_t* to = static_cast<wchar_t*>(LocalLock(block));
-    if (!to) {
-        LocalFree(block);
-        return nullptr;
-    }
-    wmemcpy(to, text, length);
-    to[length] = L'\0';
-    LocalUnlock(block);
-    return block;
-}
-
 void ReplaceAll(HWND dialog)
 {
     wchar_t find[kTextCapacity] = {};
@@ -191,17 +151,17 @@ void ReplaceAll(HWND dialog)
     HWND mainWindow = GetParent(dialog);
     ReplaceRequest request = {};
     {
-        LockedDocument document(GetDlgItem(mainWindow, IDC_EDIT));
-        if (!document.text())
+        LockedText document(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
+        if (!document.get())
             return;
-        request.SourceText = document.text();
+        request.SourceText = document.get();
         request.FindText = find;
         request.ReplaceText = replacement;
         request.CaseSensitive = CaseBoxChecked(dialog);
         if (BuildReplacedText(&request) <= 0)
             return;
     }
-    HLOCAL block = MakeTextBlock(request.ResultText, request.ResultLength);
+    HLOCAL block = MakeTextBlock(request.ResultText, static_cast<size_t>(request.ResultLength));
     free(request.ResultText);
     if (!block)
         return;
