@@ -275,14 +275,30 @@ bool ScrivletProcess::PressKeys(std::initializer_list<WORD> modifiers, WORD key)
     SetForegroundWindow(window_);
     if (!Poll([this] { return GetForegroundWindow() == window_; }, 5000))
         return false;
-    std::vector<INPUT> inputs;
+    // When a window of Wine's gains the X focus, Wine releases every modifier
+    // the X server does not see held, and injected ones are never held there.
+    // That can land between our modifier and our key (seen under load right
+    // after start-up), so hold the modifiers, let the program take in its
+    // pending X events, and press them again if they were dropped.
+    std::vector<INPUT> down;
     for (WORD modifier : modifiers)
-        inputs.push_back(KeyInput(modifier, false));
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
+        down.push_back(KeyInput(modifier, false));
+    auto held = [&modifiers] {
+        for (WORD modifier : modifiers)
+            if (!(GetAsyncKeyState(modifier) & 0x8000))
+                return false;
+        return true;
+    };
+    for (int attempt = 0; !down.empty(); ++attempt) {
+        if (attempt == 5 || SendInput(static_cast<UINT>(down.size()), down.data(), sizeof(INPUT)) != down.size())
+            return false;
+        if (WaitUntilIdle() && held())
+            break;
+    }
+    std::vector<INPUT> rest = {KeyInput(key, false), KeyInput(key, true)};
     for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier)
-        inputs.push_back(KeyInput(*modifier, true));
-    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+        rest.push_back(KeyInput(*modifier, true));
+    return SendInput(static_cast<UINT>(rest.size()), rest.data(), sizeof(INPUT)) == rest.size();
 }
 
 void ScrivletProcess::Select(DWORD start, DWORD end)
