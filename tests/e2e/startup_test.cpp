@@ -89,6 +89,25 @@ TEST_F(StartupTest, FileOnTheCommandLineIsShownWithItsNameAndFormat)
     CloseAndExpectExitCode(program, 0);
 }
 
+// The download holds the stripped build; users unpack it anywhere, often
+// under a folder such as "Program Files".
+TEST_F(StartupTest, DownloadedProgramStartsFromAFolderWithSpaces)
+{
+    std::wstring stripped = ScrivletExecutable();
+    stripped.insert(stripped.find_last_of(L'\\'), L"\\release");
+    std::wstring home = folder_.Path(L"Program Files");
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr));
+    home += L"\\Scrivlet 2.0";
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(stripped.c_str(), (home + L"\\scrivlet.exe").c_str(), TRUE)) << "no stripped build";
+    std::wstring path = folder_.Write(L"read me.txt", "unpacked\r\n");
+    ScrivletProcess program(Quoted(path), home, home + L"\\scrivlet.exe");
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_EQ(program.Title(), L" read me.txt - Scrivlet");
+    EXPECT_EQ(program.EditText(), L"unpacked\r\n");
+    CloseAndExpectExitCode(program, 0);
+}
+
 TEST_F(StartupTest, MissingFileIsReportedAndNotCreated)
 {
     std::wstring path = folder_.Path(L"absent.txt");
