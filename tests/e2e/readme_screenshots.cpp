@@ -80,7 +80,10 @@ bool ShootDialog(ScrivletProcess& program, UINT command, const wchar_t* caption,
     Sleep(500);  // the about box's logo draws its first frames
     bool saved = SaveScreenArea({program.mainWindow(), dialog}, path);
     PressDialogButton(dialog, closeButton);
-    return WaitUntilGone(dialog) && saved;
+    // Find and Replace is modeless: it may only hide.
+    for (int i = 0; i < 500 && IsWindow(dialog) && IsWindowVisible(dialog); ++i)
+        Sleep(10);
+    return !IsWindowVisible(dialog) && saved;
 }
 
 }  // namespace
@@ -101,8 +104,13 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     HWND window = program.mainWindow();
-    SetWindowPos(window, nullptr, 40, 40, 640, 400, SWP_NOZORDER);
+    // Centred, as the dialogs that centre themselves on the screen are.
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - 640) / 2, (GetSystemMetrics(SM_CYSCREEN) - 400) / 2,
+                 640, 400, SWP_NOZORDER);
     program.Select(0, 8);
+    // The status bar counts the text once it is shown; then one idle paint.
+    for (int i = 0; i < 500 && program.StatusText(2).find(L"chars") == std::wstring::npos; ++i)
+        Sleep(10);
     program.WaitUntilIdle();
     bool done = SaveScreenArea({window}, out + L"\\main-window.bmp") &&
                 ShootDialog(program, IDM_FINDREPLACE, L"Find and Replace", IDCANCEL, out + L"\\find-replace.bmp") &&
