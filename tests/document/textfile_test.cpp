@@ -206,9 +206,10 @@ TEST_F(TextFileTest, SaveInAMultiByteCodePageKeepsEveryCharacter)
 {
     // Each of these needs two bytes in code page 932 (Japanese).
     std::wstring text = L"\x65E5\x672C\x8A9E text \x3042";
-    std::vector<BYTE> bytes;
-    ASSERT_TRUE(EncodeText(text.c_str(), static_cast<int>(text.size()), false, 932, bytes));
-    std::string encoded(bytes.begin(), bytes.end());
+    std::unique_ptr<char[]> bytes;
+    int size = 0;
+    ASSERT_TRUE(EncodeAnsiText(text.c_str(), text.size(), 932, &bytes, &size));
+    std::string encoded(bytes.get(), size);
     EXPECT_EQ(encoded, "\x93\xFA\x96\x7B\x8C\xEA text \x82\xA0");
 }
 

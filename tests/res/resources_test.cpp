@@ -129,6 +129,14 @@ TEST_P(ProgramResources, ImportsComeOnlyFromSystemDlls)
     EXPECT_GT(count, 3);
 }
 
+TEST_P(ProgramResources, TheProgramMayUseAddressesAboveTwoGigabytes)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(module_);
+    IMAGE_NT_HEADERS* headers =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    EXPECT_TRUE(headers->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+}
+
 INSTANTIATE_TEST_SUITE_P(Program, ProgramResources, ::testing::Values(L"scrivlet.exe", L"release\\scrivlet.exe"),
                          [](const ::testing::TestParamInfo<const wchar_t*>& info) {
                              return info.index == 0 ? "AsBuilt" : "Stripped";
