@@ -78,13 +78,24 @@ HANDLE CreateFileBeside(const wchar_t* folder, wchar_t* name, DWORD capacity)
     return INVALID_HANDLE_VALUE;
 }
 
-DWORD LinkCount(const wchar_t* path)
+// Follows symbolic links from path (long form, of an existing file) to the
+// file they lead to, written back into path, and gives its number of names
+// (hard links); 0 when the file cannot be asked.
+DWORD ResolveFile(wchar_t* path, DWORD capacity)
 {
     ScopedHandle file(CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
     BY_HANDLE_FILE_INFORMATION information;
     if (!file.valid() || !GetFileInformationByHandle(file.get(), &information))
         return 0;
+    // Systems before Vista have no symbolic links to files, nor this call.
+    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    auto finalPathOf = reinterpret_cast<FinalPathFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "GetFinalPathNameByHandleW")));
+    wchar_t resolved[kLongPathCapacity];
+    DWORD length = finalPathOf ? finalPathOf(file.get(), resolved, kLongPathCapacity, 0) : 0;  // VOLUME_NAME_DOS
+    if (length > 0 && length < kLongPathCapacity && length < capacity && wcsncmp(resolved, L"\\\\?\\", 4) == 0)
+        wcscpy(path, resolved);
     return information.nNumberOfLinks;
 }
 
@@ -171,17 +182,24 @@ bool StoreFileContents(const wchar_t* path, const FilePiece* pieces, size_t coun
     wchar_t target[kLongPathCapacity];
     if (!LongPathForm(path, target, kLongPathCapacity))
         return false;
+    DWORD attributes = GetFileAttributesW(target);
+    DWORD links = 0;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // A rename over a symbolic link would replace the link, not the file
+        // it leads to: the file itself is saved, beside itself.
+        links = ResolveFile(target, kLongPathCapacity);
+        attributes = GetFileAttributesW(target);
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;  // a read-only file or a folder is never overwritten
+
     wchar_t folder[kLongPathCapacity];
     wcscpy(folder, target);
     wchar_t* lastSlash = wcsrchr(folder, L'\\');
     if (!lastSlash || !lastSlash[1])
-        return false;  // no file name: a folder or a drive
+        return false;  // no file name: a drive
     lastSlash[1] = L'\0';
-
-    DWORD attributes = GetFileAttributesW(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;  // a read-only file or a folder is never overwritten
-    if (attributes != INVALID_FILE_ATTRIBUTES && LinkCount(target) > 1)
+    if (links > 1)
         return RewriteInPlace(target, folder, pieces, count);
     return ReplaceByRename(target, folder, attributes, pieces, count);
 }

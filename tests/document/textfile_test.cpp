@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
 
+#include "app/commands.h"
 #include "app/editcontrol.h"
+#include "app/startup.h"
 #include "document/documentstate.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
+#include "tests/app/frame_checks.h"
+#include "tests/support/address_space.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
@@ -247,6 +253,109 @@ TEST_F(TextFileTest, FilesOfTwoGigabytesOrMoreAreRefusedWithoutReading)
         EXPECT_EQ(EditText(), L"kept");
         DeleteFileW(path.c_str());
     }
+}
+
+// Answers the message boxes this thread shows from inside the thread, with
+// OK: with the address space taken, a helper thread could not become a window
+// thread (the platform needs memory for that), and the test would crash.
+class BoxesAnsweredInThread {
+public:
+    BoxesAnsweredInThread() { hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
+    ~BoxesAnsweredInThread() { UnhookWindowsHookEx(hook_); }
+    bool active() const { return hook_ != nullptr; }
+    // "caption: text" of the last box, empty when none appeared.
+    static std::wstring seen;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        wchar_t className[16] = {};
+        if (code == HCBT_ACTIVATE && GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16) &&
+            wcscmp(className, L"#32770") == 0) {
+            HWND box = reinterpret_cast<HWND>(wParam);
+            wchar_t caption[128] = {}, text[256] = {};
+            GetWindowTextW(box, caption, 128);
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            seen = std::wstring(caption) + L": " + text;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+};
+std::wstring BoxesAnsweredInThread::seen;
+
+// Each line ends in a line break, so the control lays it out quickly.
+std::wstring LargeText(size_t length)
+{
+    std::wstring text;
+    while (text.size() < length)
+        text += L"A line of the user's document, to be kept whatever memory is left.\r\n";
+    return text;
+}
+
+TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeStillSaves)
+{
+    const std::wstring text = LargeText(1500000);
+    const std::string ansiBytes(text.begin(), text.end());
+    const std::wstring ansiFile = folder_.Write(L"ansi.txt", ansiBytes);
+    const std::wstring unicodeFile = folder_.Write(L"unicode.txt", "\xFF\xFE" + Utf16(text));
+    const std::wstring target = folder_.Path(L"saved.txt");
+    auto openFromCommandLine = [&](const std::wstring& path) {
+        OpenCommandLineFile(window_, (L"scrivlet.exe \"" + path + L"\"").c_str());
+    };
+    auto save = [&](int unicode) {
+        wcscpy(DocumentState.FilePath, target.c_str());
+        DocumentState.IsUnicode = unicode;
+        HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const wchar_t* message;  // null: the step succeeds
+        std::string savedFile;
+    } cases[] = {
+        {"ANSI file on the command line", [&] { openFromCommandLine(ansiFile); }, L"Failed to open that file!",
+         "saved before"},
+        {"Unicode file on the command line", [&] { openFromCommandLine(unicodeFile); }, L"Failed to open that file!",
+         "saved before"},
+        {"ANSI save, which needs its conversion buffer", [&] { save(0); }, L"Failed to save file!", "saved before"},
+        {"Unicode save, straight from the edit buffer", [&] { save(1); }, nullptr, "\xFF\xFE" + Utf16(text)},
+    };
+    GiveText(window_, text);
+    ASSERT_TRUE(EditText() == text);
+    // Wine maps the library that draws a message box's icon on first use; with
+    // no address space left it could not, and would abort the test program.
+    HMODULE iconDrawing = LoadLibraryW(L"msimg32.dll");
+    ASSERT_NE(iconDrawing, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(target, "saved before");
+        DocumentState.IsModified = 1;
+        const int unicodeBefore = DocumentState.IsUnicode;
+        BoxesAnsweredInThread boxes;
+        ASSERT_TRUE(boxes.active());
+        BoxesAnsweredInThread::seen.clear();
+        {
+            AddressSpaceTaken taken;
+            void* probe = malloc(text.size());
+            ASSERT_EQ(probe, nullptr) << "the address space could not be exhausted";
+            c.act();
+            PumpMessages();
+        }
+        if (c.message) {
+            EXPECT_EQ(BoxesAnsweredInThread::seen, std::wstring(L"Scrivlet v2.0 - Error: ") + c.message);
+            EXPECT_EQ(DocumentState.IsModified, 1);
+            EXPECT_EQ(DocumentState.IsUnicode, unicodeBefore);
+        } else {
+            EXPECT_EQ(BoxesAnsweredInThread::seen, L"") << "a box appeared";
+            EXPECT_EQ(DocumentState.IsModified, 0);
+            EXPECT_EQ(DocumentState.IsUnicode, 1);
+        }
+        EXPECT_TRUE(ReadBytes(target) == c.savedFile) << "the file on disk changed";
+        EXPECT_TRUE(EditText() == text) << "the document changed";
+    }
+    FreeLibrary(iconDrawing);
 }
 
 class LargeFileWarningTest : public TextFileTest {
