@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"
 #include "tests/support/address_space.h"
+#include "tests/support/boxes_in_thread.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
@@ -255,36 +256,6 @@ TEST_F(TextFileTest, FilesOfTwoGigabytesOrMoreAreRefusedWithoutReading)
     }
 }
 
-// Answers the message boxes this thread shows from inside the thread, with
-// OK: with the address space taken, a helper thread could not become a window
-// thread (the platform needs memory for that), and the test would crash.
-class BoxesAnsweredInThread {
-public:
-    BoxesAnsweredInThread() { hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId()); }
-    ~BoxesAnsweredInThread() { UnhookWindowsHookEx(hook_); }
-    bool active() const { return hook_ != nullptr; }
-    // "caption: text" of the last box, empty when none appeared.
-    static std::wstring seen;
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
-    {
-        wchar_t className[16] = {};
-        if (code == HCBT_ACTIVATE && GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16) &&
-            wcscmp(className, L"#32770") == 0) {
-            HWND box = reinterpret_cast<HWND>(wParam);
-            wchar_t caption[128] = {}, text[256] = {};
-            GetWindowTextW(box, caption, 128);
-            GetDlgItemTextW(box, 0xFFFF, text, 256);
-            seen = std::wstring(caption) + L": " + text;
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK hook_;
-};
-std::wstring BoxesAnsweredInThread::seen;
-
 // Each line ends in a line break, so the control lays it out quickly.
 std::wstring LargeText(size_t length)
 {
@@ -335,7 +306,6 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
         const int unicodeBefore = DocumentState.IsUnicode;
         BoxesAnsweredInThread boxes;
         ASSERT_TRUE(boxes.active());
-        BoxesAnsweredInThread::seen.clear();
         {
             AddressSpaceTaken taken;
             void* probe = malloc(text.size());
@@ -344,11 +314,11 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
             PumpMessages();
         }
         if (c.message) {
-            EXPECT_EQ(BoxesAnsweredInThread::seen, std::wstring(L"Scrivlet v2.0 - Error: ") + c.message);
+            EXPECT_EQ(boxes.seen(), std::wstring(L"Scrivlet v2.0 - Error: ") + c.message);
             EXPECT_EQ(DocumentState.IsModified, 1);
             EXPECT_EQ(DocumentState.IsUnicode, unicodeBefore);
         } else {
-            EXPECT_EQ(BoxesAnsweredInThread::seen, L"") << "a box appeared";
+            EXPECT_EQ(boxes.seen(), L"") << "a box appeared";
             EXPECT_EQ(DocumentState.IsModified, 0);
             EXPECT_EQ(DocumentState.IsUnicode, 1);
         }

@@ -120,6 +120,33 @@ TEST_F(StartupTest, MissingFileIsReportedAndNotCreated)
     CloseAndExpectExitCode(program, 0);
 }
 
+TEST_F(StartupTest, AFileTooLargeForMemoryIsReportedAndTheProgramStaysUsable)
+{
+    // Just under the 2 GiB that the loader refuses by its size alone; sparse,
+    // so it takes no disk space.
+    std::wstring path = folder_.Path(L"huge.txt");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 1900000000;
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+
+    ScrivletProcess program(Quoted(path));
+    ExpectErrorBox(program, L"Failed to open that file!", L"Scrivlet v2.0 - Error");
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_EQ(program.Title(), L" Untitled - Scrivlet");
+    program.Type(L"still here");
+    EXPECT_TRUE(WaitUntil([&] { return program.EditText() == L"still here"; })) << program.EditText();
+    program.Close();
+    HWND question = program.WaitForDialog();
+    ASSERT_NE(question, nullptr) << "closing did not ask about the typed text";
+    PressDialogButton(question, IDNO);
+    DWORD code = 12345;
+    ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
+    EXPECT_EQ(code, 0u);
+}
+
 TEST_F(StartupTest, ShortPathOpensUnderItsLongName)
 {
     std::wstring path = folder_.Write(L"a rather long file name.text", "content");
