@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,19 +34,22 @@ TEST(LongPathFormTest, TheFullPathBehindThePrefixThatLiftsTheLimit)
 
 enum class Link { None, Hard, Symbolic };
 
-// Wine makes no symbolic links of its own (CreateSymbolicLinkW does nothing),
-// but it runs the host's ln as a native program.
-bool MakeSymbolicLink(const std::wstring& target, const std::wstring& link)
+// Wine makes no symbolic links of its own (CreateSymbolicLinkW does nothing)
+// and deletes the file behind one instead of the link, but it runs the host's
+// programs natively. Runs program with the host paths of the files and waits
+// until done(); Wine gives no handle to wait on for a native program.
+bool RunOnHost(const char* program, const std::vector<std::wstring>& files, const std::function<bool()>& done)
 {
     auto toUnix = reinterpret_cast<char*(CDECL*)(const wchar_t*)>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
     if (!toUnix)
         return false;
-    char* from = toUnix(target.c_str());
-    char* to = toUnix(link.c_str());
-    std::string command = std::string("/bin/ln -s \"") + (from ? from : "") + "\" \"" + (to ? to : "") + "\"";
-    HeapFree(GetProcessHeap(), 0, from);
-    HeapFree(GetProcessHeap(), 0, to);
+    std::string command = program;
+    for (const std::wstring& file : files) {
+        char* path = toUnix(file.c_str());
+        command += std::string(" \"") + (path ? path : "") + "\"";
+        HeapFree(GetProcessHeap(), 0, path);
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
@@ -53,10 +57,19 @@ bool MakeSymbolicLink(const std::wstring& target, const std::wstring& link)
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    // Wine gives no handle to wait on for a native program.
-    for (int i = 0; i < 250 && !FileExists(link); ++i)
+    for (int i = 0; i < 250 && !done(); ++i)
         Sleep(20);
-    return FileExists(link);
+    return done();
+}
+
+bool MakeSymbolicLink(const std::wstring& target, const std::wstring& link)
+{
+    return RunOnHost("/bin/ln -s", {target, link}, [&] { return FileExists(link); });
+}
+
+bool RemoveSymbolicLink(const std::wstring& link)
+{
+    return RunOnHost("/bin/rm", {link}, [&] { return !FileExists(link); });
 }
 
 bool MakeLink(Link kind, const std::wstring& target, const std::wstring& link)
@@ -127,6 +140,9 @@ TEST(StoreFileContentsTest, EveryNameOfTheFileSeesTheNewContents)
         if (c.link != Link::None) {
             WriteBytes(original, "written later");
             EXPECT_EQ(ReadBytes(saved), "written later") << "the two names are no longer one file";
+        }
+        if (c.link == Link::Symbolic) {
+            EXPECT_TRUE(RemoveSymbolicLink(saved));
         }
     }
 }
