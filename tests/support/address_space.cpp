@@ -2,8 +2,9 @@
 
 AddressSpaceTaken::AddressSpaceTaken()
 {
-    // The list of blocks needs room too: a few thousand pointers at most.
-    blocks_.reserve(1 << 16);
+    // The list needs its room before the space is gone: one entry per block of
+    // the largest size, of which a 64-bit process has up to 2^19.
+    blocks_.reserve(sizeof(void*) == 4 ? 1u << 16 : 1u << 20);
     for (SIZE_T chunk = 256u << 20; chunk >= 64u << 10; chunk /= 2) {
         while (void* block = VirtualAlloc(nullptr, chunk, MEM_RESERVE, PAGE_NOACCESS))
             blocks_.push_back(block);
