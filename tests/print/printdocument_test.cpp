@@ -147,7 +147,7 @@ TEST_F(PrintDocumentTest, PrintsEveryLineUnderAHeaderOnEveryPage)
         text += (lines.emplace_back("line " + std::to_string(i))) + "\r\n";
     SetWindowTextA(edit(), text.c_str());
 
-    DialogAnswerer answerer(IDOK, 500);
+    DialogAnswerer answerer(IDOK);
     EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(IDM_PRINT, 0), 0), 0);
     EXPECT_FALSE(answerer.Finish()) << "a box appeared: " << answerer.text();
     std::vector<Rows> pages = PrintedPages(FileExists(output_) ? ReadBytes(output_) : "");
