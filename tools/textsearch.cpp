@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
+#include <initializer_list>
 #include <vector>
 
 // StrStrIW compares the find text with the text at every position through
@@ -22,13 +24,53 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
+// A short run of sort-key bytes, kept on the stack: the table build makes
+// some 200 000 of them.
+class Bytes {
+public:
+    Bytes() = default;
+    Bytes(std::initializer_list<unsigned char> bytes)
+    {
+        for (unsigned char b : bytes)
+            Add(b);
+    }
+    void Add(unsigned char b) { Insert(size_, b); }
+    void Insert(size_t at, unsigned char b)
+    {
+        if (size_ == sizeof(bytes_) || at > size_) {
+            full_ = true;
+            return;
+        }
+        memmove(bytes_ + at + 1, bytes_ + at, size_ - at);
+        bytes_[at] = b;
+        ++size_;
+    }
+    Bytes& operator+=(const Bytes& more)
+    {
+        for (size_t i = 0; i < more.size_; ++i)
+            Add(more.bytes_[i]);
+        full_ = full_ || more.full_;
+        return *this;
+    }
+    size_t size() const { return size_; }
+    unsigned char operator[](size_t at) const { return bytes_[at]; }
+    // A run that did not fit equals nothing.
+    bool operator==(const Bytes& other) const
+    {
+        return !full_ && !other.full_ && size_ == other.size_ && memcmp(bytes_, other.bytes_, size_) == 0;
+    }
+
+private:
+    unsigned char bytes_[96];
+    size_t size_ = 0;
+    bool full_ = false;
+};
 
 const uint16_t kUnsafe = 0;
 const uint16_t kIgnored = 1;
 const uint16_t kFirstClass = 2;
-const unsigned kSeparator = 0x01;
-const unsigned kLowestWeight = 0x02;
+const unsigned char kSeparator = 0x01;
+const unsigned char kLowestWeight = 0x02;
 
 struct ClassTable {
     bool built;
@@ -44,13 +86,10 @@ Bytes SortKey(LCID locale, const wchar_t* units, int count)
     unsigned char buffer[128];
     int length = LCMapStringW(locale, LCMAP_SORTKEY | NORM_IGNORECASE, units, count, reinterpret_cast<wchar_t*>(buffer),
                               sizeof(buffer));
-    return Bytes(buffer, buffer + (length > 0 ? length : 0));
-}
-
-Bytes operator+(Bytes left, const Bytes& right)
-{
-    left.insert(left.end(), right.begin(), right.end());
-    return left;
+    Bytes key;
+    for (int i = 0; i < length; ++i)
+        key.Add(buffer[i]);
+    return key;
 }
 
 // The three leading weight levels of a key; the unit classes below only ever
@@ -66,11 +105,11 @@ bool SplitPlainKey(const Bytes& key, Levels* levels)
     Bytes* parts[] = {&levels->primary, &levels->diacritic, &levels->caseWeights};
     size_t at = 0;
     for (Bytes* part : parts) {
-        part->clear();
+        *part = Bytes();
         while (at < key.size() && key[at] != kSeparator) {
             if (key[at] < kLowestWeight)
                 return false;
-            part->push_back(key[at++]);
+            part->Add(key[at++]);
         }
         if (at++ >= key.size())
             return false;
@@ -80,9 +119,16 @@ bool SplitPlainKey(const Bytes& key, Levels* levels)
 
 Bytes Compose(const Levels& levels, const Bytes& punctuation)
 {
-    Bytes separator(1, kSeparator);
-    return levels.primary + separator + levels.diacritic + separator + levels.caseWeights + separator + separator +
-           punctuation + Bytes(1, 0);
+    Bytes key = levels.primary;
+    key.Add(kSeparator);
+    key += levels.diacritic;
+    key.Add(kSeparator);
+    key += levels.caseWeights;
+    key.Add(kSeparator);
+    key.Add(kSeparator);
+    key += punctuation;
+    key.Add(0);
+    return key;
 }
 
 // What follows (and, in the second probe, precedes) every unit while it is
@@ -119,7 +165,7 @@ uint32_t Signature(const Context& context, wchar_t unit, bool withBefore)
     if (key == Compose(around, Bytes()))
         return 1;
     // Either kind adds four bytes to the key of the surrounding.
-    if (key.size() != Compose(around, Bytes(4, 0)).size())
+    if (key.size() != Compose(around, Bytes()).size() + 4)
         return 0;
 
     // A letter: its two primary weights after those before it, its
@@ -129,9 +175,10 @@ uint32_t Signature(const Context& context, wchar_t unit, bool withBefore)
     unsigned char script = key[before], primary = key[before + 1];
     unsigned char diacritic = key[diacriticStart + lowerBefore], caseWeight = key[caseStart + lowerBefore];
     Levels letter = around;
-    letter.primary.insert(letter.primary.begin() + before, {script, primary});
-    letter.diacritic.insert(letter.diacritic.begin() + lowerBefore, diacritic);
-    letter.caseWeights.insert(letter.caseWeights.begin() + lowerBefore, caseWeight);
+    letter.primary.Insert(before, primary);
+    letter.primary.Insert(before, script);
+    letter.diacritic.Insert(lowerBefore, diacritic);
+    letter.caseWeights.Insert(lowerBefore, caseWeight);
     if (key == Compose(letter, Bytes()) && script >= kLowestWeight && diacritic >= kLowestWeight &&
         caseWeight >= kLowestWeight)
         return static_cast<uint32_t>(script) << 24 | primary << 16 | diacritic << 8 | caseWeight;
@@ -157,10 +204,12 @@ bool JoinsLetters(LCID locale, const std::vector<uint32_t>& signatures)
                 continue;
             wchar_t pair[] = {first, second};
             Bytes key = SortKey(locale, pair, 2);
-            Bytes expected = {static_cast<unsigned char>(a >> 24), static_cast<unsigned char>(a >> 16),
-                              static_cast<unsigned char>(b >> 24), static_cast<unsigned char>(b >> 16), kSeparator};
-            if (key.size() < expected.size() || !std::equal(expected.begin(), expected.end(), key.begin()))
-                return true;
+            const unsigned char expected[] = {static_cast<unsigned char>(a >> 24), static_cast<unsigned char>(a >> 16),
+                                              static_cast<unsigned char>(b >> 24), static_cast<unsigned char>(b >> 16),
+                                              kSeparator};
+            for (size_t i = 0; i < sizeof(expected); ++i)
+                if (key.size() <= i || key[i] != expected[i])
+                    return true;
         }
     }
     return false;
@@ -175,7 +224,7 @@ bool BuildClasses(LCID locale, uint16_t* classOf)
     if (!SplitPlainKey(SortKey(locale, kAfter, 2), &context.after) ||
         !SplitPlainKey(SortKey(locale, beforeAfter, 3), &context.beforeAfter) ||
         !SplitPlainKey(SortKey(locale, &kBefore, 1), &before) || before.primary.size() != 2 ||
-        !before.diacritic.empty() || !before.caseWeights.empty())
+        before.diacritic.size() != 0 || before.caseWeights.size() != 0)
         return false;
     context.beforeLength = before.primary.size();
 
