@@ -24,6 +24,32 @@ double Median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+double Smallest(const std::vector<double>& values)
+{
+    if (values.empty())
+        Fail("no runs to take the smallest of");
+    return *std::min_element(values.begin(), values.end());
+}
+
+namespace {
+
+std::vector<std::string> NoteList;
+
+}  // namespace
+
+void Note(const std::string& text)
+{
+    NoteList.push_back(text);
+}
+
+std::string Notes()
+{
+    std::string notes;
+    for (const std::string& note : NoteList)
+        notes += "- " + note + "\n";
+    return notes.empty() ? "Every target was met.\n" : notes;
+}
+
 std::string ListValues(const std::vector<double>& values, const char* format)
 {
     std::string list;
@@ -37,7 +63,7 @@ std::string ListValues(const std::vector<double>& values, const char* format)
 
 std::string Printf(const char* format, ...)
 {
-    char text[1024];
+    char text[4096];
     va_list arguments;
     va_start(arguments, format);
     vsnprintf(text, sizeof(text), format, arguments);

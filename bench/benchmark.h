@@ -22,6 +22,13 @@ std::string Printf(const char* format, ...);
 std::string Row(const std::vector<std::string>& cells);
 std::string Verdict(bool met);
 
+double Smallest(const std::vector<double>& values);
+
+// Notes on targets the measurements missed, with the figures that explain
+// them; the results end with them.
+void Note(const std::string& text);
+std::string Notes();
+
 // Dispatches everything queued for this thread's windows.
 void Pump();
 

@@ -120,6 +120,9 @@ std::string FindRows(HWND window, int megabytes, int runs)
             if (found != text.get() + expected)
                 Fail("the search did not find the end of the text");
         }
+        if (!caseSensitive && (characters / Median(search) < 1e8 || Median(search) > 3 * sensitive[1]))
+            Note(Printf("Case-blind search alone: %.0f M characters/s against %.0f M case-sensitive.",
+                        characters / Median(search) / 1e6, characters / sensitive[1] / 1e6));
         (caseSensitive ? sensitive : blind)[0] = Median(dialog);
         (caseSensitive ? sensitive : blind)[1] = Median(search);
         const char* mode = caseSensitive ? "case-sensitive" : "case-blind";
@@ -154,6 +157,9 @@ std::string ReplaceRows(HWND window, int megabytes, int runs)
                 Fail("Replace all made %d replacements instead of %zu", replaced, count);
         }
         rebuild[caseSensitive] = Median(times);
+        if (!caseSensitive && (length / Median(times) < 1e8 || Median(times) > 3 * rebuild[1]))
+            Note(Printf("Replace all rebuild, case-blind: %.0f M characters/s against %.0f M case-sensitive.",
+                        length / Median(times) / 1e6, length / rebuild[1] / 1e6));
         const char* mode = caseSensitive ? "case-sensitive" : "case-blind";
         rows +=
             Row({Printf("Replace all rebuild, %d MB, 100 000 replacements, %s", megabytes, mode),

@@ -9,5 +9,7 @@
 // wrapSizes size with it on; peak memory of each. Markdown tables.
 std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& wrapSizes, int runs);
 
-// Start-up with an empty and a full settings store against the bare window.
+// Start-up with an empty and a full settings store against the bare window,
+// with the peak memory of each and the cost of building the frame in this
+// process; notes on the open's memory where the frame's fixed share explains it.
 std::string MeasureStartup(int runs);
