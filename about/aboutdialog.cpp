@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "about/gllogo.h"
+#include "build_stamp.h"
 #include "app/messages.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"
@@ -12,7 +13,7 @@ const wchar_t* const kProjectPage = L"https://scrivlet.sourceforge.io/";
 
 namespace {
 
-const wchar_t kCredits[] = L"Scrivlet 2.0.2 (" __TIME__ " " __DATE__
+const wchar_t kCredits[] = L"Scrivlet 2.0.2 (" SCRIVLET_BUILD_STAMP
                            ")\r\n"
                            L"------------------------------------------\r\n"
                            L"A plain-text editor for Windows 2000 and later,\r\n"

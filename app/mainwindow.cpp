@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <new>
+
 #include "app/commands.h"
 #include "app/editcontrol.h"
 #include "app/startup.h"
@@ -131,7 +133,9 @@ LRESULT OnNotify(HWND mainWindow, const NMHDR* header)
     return 0;
 }
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+namespace {
+
+LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
         case WM_SIZE:
@@ -157,5 +161,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
         default:
             return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // An exception must not unwind through the system's code into the message
+    // loop, which would end the program and take the unsaved text with it: a
+    // command that runs out of memory fails on its own.
+    try {
+        return HandleFrameMessage(window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
 }

@@ -193,15 +193,10 @@ LRESULT OpenDroppedFile(HWND mainWindow, HDROP drop)
 
 LRESULT OpenRecentFile(HWND mainWindow, UINT id)
 {
-    UINT wanted = (id >= IDM_RECENT1 && id <= IDM_RECENT4) ? id - IDM_RECENT1 : 0;
+    int wanted = (id >= IDM_RECENT1 && id <= IDM_RECENT4) ? static_cast<int>(id - IDM_RECENT1) : 0;
     wchar_t path[kPathCapacity], name[kPathCapacity];
-    for (UINT entry = 0;; ++entry) {
-        if (!NextRecentEntry(path, name, kPathCapacity, kPathCapacity))
-            return 0;  // the list ended first; the walk has rewound itself
-        if (entry == wanted)
-            break;
-    }
-    RewindRecentEntries();
+    if (!ShownRecentEntry(wanted, path, name))
+        return 0;  // no entry under that number
     if (!SavePromptStep(mainWindow))
         return 0;
     LoadAsDocument(mainWindow, path, L"Failed to open file!");

@@ -1,37 +1,19 @@
 #include "document/textfile.h"
 
+#include <climits>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "app/editcontrol.h"
 #include "app/textbuffer.h"
+#include "document/safesave.h"
+#include "document/scopedhandle.h"
 #include "document/titlestatus.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
 
 namespace {
-
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle()
-    {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-    void close()
-    {
-        if (valid())
-            CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 const wchar_t kLargeFileMessage[] =
     L"The file you are attempting to open is larger than 500 kilobytes, and word wrap is currently enabled. "
@@ -50,19 +32,6 @@ bool ReadWhole(HANDLE file, BYTE* buffer, DWORD size)
     return true;
 }
 
-bool WriteWhole(HANDLE file, const void* data, DWORD size)
-{
-    const BYTE* bytes = static_cast<const BYTE*>(data);
-    DWORD total = 0;
-    while (total < size) {
-        DWORD put = 0;
-        if (!WriteFile(file, bytes + total, size - total, &put, nullptr) || put == 0)
-            return false;
-        total += put;
-    }
-    return true;
-}
-
 void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
 {
     HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
@@ -73,75 +42,101 @@ void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
         SetWordWrap(mainWindow, 0);
 }
 
+const BYTE kByteOrderMark[2] = {0xFF, 0xFE};
+
+// The text behind the mark is the file's bytes as they stand, so they are read
+// straight into the control's next buffer: no second copy of a large file.
+HLOCAL ReadUnicodeText(HANDLE file, DWORD size)
+{
+    const DWORD textBytes = size - sizeof(kByteOrderMark);
+    // An odd last byte becomes a unit with a zero high byte, then the
+    // terminator follows: three zero bytes behind the text at most.
+    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(textBytes) + 4);
+    if (!block)
+        return nullptr;
+    bool read;
+    {
+        LockedText locked(block);
+        BYTE* bytes = reinterpret_cast<BYTE*>(locked.get());
+        read = bytes && ReadWhole(file, bytes, textBytes);
+        if (read)
+            memset(bytes + textBytes, 0, 3);
+    }
+    // Freed only once it is unlocked again.
+    if (!read) {
+        LocalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// head holds the headSize bytes already read from the start of the file.
+HLOCAL ReadAnsiText(HANDLE file, const BYTE* head, DWORD headSize, DWORD size)
+{
+    // The block first: at twice the file's size it is the request that fails
+    // when memory is short, and then nothing has been read in vain.
+    const ULONGLONG blockBytes = 2ull * size + 2;
+    if (blockBytes > static_cast<SIZE_T>(-1))
+        return nullptr;
+    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(blockBytes));
+    if (!block)
+        return nullptr;
+    bool decoded = false;
+    {
+        std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size + 1]);
+        LockedText locked(block);
+        wchar_t* text = locked.get();
+        if (bytes && text) {
+            memcpy(bytes.get(), head, headSize);
+            if (ReadWhole(file, bytes.get() + headSize, size - headSize)) {
+                int converted = size == 0
+                                    ? 0
+                                    : MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes.get()),
+                                                          static_cast<int>(size), text, static_cast<int>(size) + 1);
+                decoded = size == 0 || converted > 0;
+                if (decoded)
+                    text[converted] = L'\0';
+            }
+        }
+    }
+    if (!decoded) {
+        LocalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// The whole file as the control's next buffer, or null when it cannot be read
+// or there is no memory for it.
+HLOCAL ReadTextBlock(HANDLE file, DWORD size, bool* unicode)
+{
+    BYTE head[sizeof(kByteOrderMark)] = {};
+    const DWORD headSize = size < sizeof(head) ? size : sizeof(head);
+    if (!ReadWhole(file, head, headSize))
+        return nullptr;
+    *unicode = IsUnicodeFileText(head, headSize);
+    return *unicode ? ReadUnicodeText(file, size) : ReadAnsiText(file, head, headSize, size);
+}
+
 }  // namespace
 
-bool EncodeText(const wchar_t* text, int length, bool unicode, UINT codePage, std::vector<BYTE>& bytes)
+bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size)
 {
-    if (unicode) {
-        bytes.resize(2 + static_cast<size_t>(length) * sizeof(wchar_t));
-        bytes[0] = 0xFF;
-        bytes[1] = 0xFE;
-        if (length)
-            memcpy(bytes.data() + 2, text, static_cast<size_t>(length) * sizeof(wchar_t));
-        return true;
-    }
-    bytes.clear();
+    *size = 0;
     if (length == 0)
         return true;
-    int needed = WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (length > INT_MAX)
+        return false;
+    const int units = static_cast<int>(length);
+    int needed = WideCharToMultiByte(codePage, 0, text, units, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
         return false;
-    bytes.resize(static_cast<size_t>(needed));
-    return WideCharToMultiByte(codePage, 0, text, length, reinterpret_cast<char*>(bytes.data()), needed, nullptr,
-                               nullptr) == needed;
+    bytes->reset(new (std::nothrow) char[needed]);
+    if (!*bytes || WideCharToMultiByte(codePage, 0, text, units, bytes->get(), needed, nullptr, nullptr) != needed)
+        return false;
+    *size = needed;
+    return true;
 }
-
-namespace {
-
-// Writes bytes to a new file beside the target, then swaps it in, so that a
-// failure at any point leaves the old contents where they were.
-bool ReplaceFileContents(const wchar_t* path, const std::vector<BYTE>& bytes)
-{
-    wchar_t full[MAX_PATH];
-    wchar_t* namePart = nullptr;
-    DWORD fullLength = GetFullPathNameW(path, MAX_PATH, full, &namePart);
-    if (fullLength == 0 || fullLength >= MAX_PATH || !namePart)
-        return false;
-    wchar_t folder[MAX_PATH];
-    lstrcpynW(folder, full, static_cast<int>(namePart - full) + 1);
-    wchar_t temporary[MAX_PATH];
-    if (!GetTempFileNameW(folder, L"scr", 0, temporary))
-        return false;
-
-    ScopedHandle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    bool written = file.valid() && WriteWhole(file.get(), bytes.data(), static_cast<DWORD>(bytes.size())) &&
-                   FlushFileBuffers(file.get());
-    file.close();
-    if (!written) {
-        DeleteFileW(temporary);
-        return false;
-    }
-
-    DWORD attributes = GetFileAttributesW(full);
-    bool replaced;
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        replaced = MoveFileW(temporary, full);
-    } else if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-        replaced = false;  // a read-only file or a folder is never overwritten
-    } else {
-        // A rename over the old file is atomic; it fails cleanly, leaving the
-        // old file, while another program holds it open without sharing.
-        replaced = MoveFileExW(temporary, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        // The new file has the attributes of a new file; a hidden one must stay hidden.
-        if (replaced)
-            SetFileAttributesW(full, attributes);
-    }
-    if (!replaced)
-        DeleteFileW(temporary);
-    return replaced;
-}
-
-}  // namespace
 
 bool IsUnicodeFileText(const BYTE* bytes, DWORD size)
 {
@@ -149,38 +144,6 @@ bool IsUnicodeFileText(const BYTE* bytes, DWORD size)
         return false;
     int tests = IS_TEXT_UNICODE_SIGNATURE | IS_TEXT_UNICODE_REVERSE_SIGNATURE;
     return IsTextUnicode(bytes, static_cast<int>(size), &tests) != FALSE;
-}
-
-HLOCAL BuildTextBlock(const BYTE* bytes, DWORD size, bool unicode)
-{
-    // Room for the decoded text and its terminator: at most size + 1 code
-    // units, either way.
-    SIZE_T blockBytes = unicode ? size + 4 : 2 * static_cast<SIZE_T>(size) + 2;
-    HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, blockBytes);
-    if (!block)
-        return nullptr;
-    bool decoded;
-    {
-        LockedText locked(block);
-        wchar_t* text = locked.get();
-        if (!text) {
-            decoded = false;
-        } else if (unicode) {
-            // An odd byte after the mark becomes a last unit with a zero high
-            // byte; the zeroed block supplies that byte and the terminator.
-            memcpy(text, bytes + 2, size - 2);
-            decoded = true;
-        } else {
-            decoded = size == 0 || MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes),
-                                                       static_cast<int>(size), text, static_cast<int>(size) + 1) != 0;
-        }
-    }
-    // Freed only once it is unlocked again.
-    if (!decoded) {
-        LocalFree(block);
-        return nullptr;
-    }
-    return block;
 }
 
 int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, int* isUnicode)
@@ -198,15 +161,12 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, int
     OfferToSwitchWrapOff(mainWindow, size);
 
     // Read and decode completely before touching the control, so that a failed
-    // read leaves the user's document as it was.
-    std::vector<BYTE> bytes(static_cast<size_t>(size) + 2, 0);
-    if (!ReadWhole(file.get(), bytes.data(), size))
-        return 0;
-    file.close();
-    bool unicode = IsUnicodeFileText(bytes.data(), size);
-    HLOCAL block = BuildTextBlock(bytes.data(), size, unicode);
+    // read or a lack of memory leaves the user's document as it was.
+    bool unicode = false;
+    HLOCAL block = ReadTextBlock(file.get(), size, &unicode);
     if (!block)
         return 0;
+    file.close();
 
     // The control shows the empty text until the message loop hands it the new
     // buffer; clearing first keeps the status refresh below consistent with that.
@@ -224,14 +184,25 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, in
 {
     if (!path || !path[0])
         return 0;
-    std::vector<BYTE> bytes;
-    {
-        LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
-        const wchar_t* text = locked.get();
-        if (!text || !EncodeText(text, static_cast<int>(wcslen(text)), unicode != 0, CP_ACP, bytes))
+    LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
+    const wchar_t* text = locked.get();
+    if (!text)
+        return 0;
+    const size_t length = wcslen(text);
+    bool stored;
+    if (unicode) {
+        // Straight from the control's buffer: saving takes no memory of its own.
+        const FilePiece pieces[] = {{kByteOrderMark, sizeof(kByteOrderMark)}, {text, length * sizeof(wchar_t)}};
+        stored = StoreFileContents(path, pieces, 2);
+    } else {
+        std::unique_ptr<char[]> bytes;
+        int size = 0;
+        if (!EncodeAnsiText(text, length, CP_ACP, &bytes, &size))
             return 0;
+        const FilePiece piece = {bytes.get(), static_cast<size_t>(size)};
+        stored = StoreFileContents(path, &piece, 1);
     }
-    if (!ReplaceFileContents(path, bytes))
+    if (!stored)
         return 0;
     *isUnicode = unicode ? 1 : 0;
     *isModified = 0;

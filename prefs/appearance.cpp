@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <cwchar>
+
 #include "app/editcontrol.h"
 #include "app/messages.h"
 #include "document/documentstate.h"
@@ -20,16 +22,67 @@ namespace {
 
 const UINT kStatusPeriod = 200;
 
+// A stored placement is used only when it is the record the program writes
+// and its normal rectangle can be seen: one written by hand, or saved before a
+// screen was unplugged, may lie on no monitor at all.
+bool IsUsablePlacement(const WINDOWPLACEMENT& placement)
+{
+    const RECT& r = placement.rcNormalPosition;
+    if (placement.length != sizeof(placement) || r.right <= r.left || r.bottom <= r.top)
+        return false;
+    // The size must fit SetWindowPos's ints; stored extremes would overflow.
+    if (static_cast<DWORD>(r.right) - static_cast<DWORD>(r.left) > MAXLONG ||
+        static_cast<DWORD>(r.bottom) - static_cast<DWORD>(r.top) > MAXLONG)
+        return false;
+    HMONITOR monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    RECT visible;
+    return monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&visible, &r, &info.rcWork);
+}
+
 void ApplySavedPlacement(HWND mainWindow)
 {
     static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT must be the 32-bit record");
-    WINDOWPLACEMENT placement;
-    if (GetSettingBinary(L"WindowPlacement", &placement, sizeof(placement))) {
+    WINDOWPLACEMENT placement = {};
+    if (GetSettingBinary(L"WindowPlacement", &placement, sizeof(placement)) && IsUsablePlacement(placement)) {
         const RECT& r = placement.rcNormalPosition;
         SetWindowPos(mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
     } else {
         CenterWindowOn(GetDesktopWindow(), mainWindow);
     }
+}
+
+// Asked for a height it cannot make, the system still gives a font, but a
+// tiny one (Wine's is one pixel high), so the made height is checked.
+bool HasAskedHeight(HFONT font, LONG askedHeight)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    BOOL measured = GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    // A negative height asks for the character height, a positive one for the
+    // cell, 0 for the default; either way the cell is not far below it.
+    LONGLONG asked = askedHeight < 0 ? -static_cast<LONGLONG>(askedHeight) : askedHeight;
+    return measured && 2 * static_cast<LONGLONG>(metrics.tmHeight) >= asked;
+}
+
+// The stored font, or null when there is none that can be used: a record of
+// the wrong size, a face name without its end, or a height beyond making.
+HFONT CreateStoredEditFont()
+{
+    static_assert(sizeof(void*) != 4 || sizeof(LOGFONTW) == 92, "LOGFONTW must be the stored record");
+    LOGFONTW font = {};
+    if (!GetSettingBinary(L"Font", &font, sizeof(font)) || !wmemchr(font.lfFaceName, L'\0', LF_FACESIZE))
+        return nullptr;
+    HFONT made = CreateFontIndirectW(&font);
+    if (made && !HasAskedHeight(made, font.lfHeight)) {
+        DeleteObject(made);
+        made = nullptr;
+    }
+    return made;
 }
 
 void ApplySavedOpacity(HWND mainWindow)
@@ -128,11 +181,11 @@ HFONT CreateDefaultEditFont()
 
 LRESULT ApplySavedState(HWND mainWindow)
 {
-    static_assert(sizeof(void*) != 4 || sizeof(LOGFONTW) == 92, "LOGFONTW must be the stored record");
     ApplySavedPlacement(mainWindow);
 
-    LOGFONTW font;
-    EditFont = GetSettingBinary(L"Font", &font, sizeof(font)) ? CreateFontIndirectW(&font) : CreateDefaultEditFont();
+    EditFont = CreateStoredEditFont();
+    if (!EditFont)
+        EditFont = CreateDefaultEditFont();
     HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(EditFont), TRUE);
 
@@ -155,7 +208,7 @@ LRESULT SaveStateAndQuit(HWND mainWindow)
     placement.length = sizeof(placement);
     if (GetWindowPlacement(mainWindow, &placement))
         SetSettingBinary(L"WindowPlacement", &placement, sizeof(placement));
-    LOGFONTW font;
+    LOGFONTW font = {};
     if (GetObjectW(EditFont, sizeof(font), &font) == sizeof(font))
         SetSettingBinary(L"Font", &font, sizeof(font));
 

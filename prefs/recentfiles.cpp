@@ -1,17 +1,72 @@
 #include "prefs/recentfiles.h"
 
+#include <algorithm>
+
 #include "document/documentstate.h"
 #include "prefs/registry.h"
 #include "res/resource.h"
 
 const wchar_t* const kRecentKey = L"Software\\Scrivlet\\Recent";
+// The order of the entries, one REG_DWORD per entry name holding its place
+// (1 for the oldest). The Recent values alone cannot carry it: the registry
+// may enumerate them in any order (Wine sorts them by name). It lives in a key
+// of its own because any further value in the Recent key would show up as an
+// entry to a program that reads that key as it always was.
+const wchar_t* const kRecentOrderKey = L"Software\\Scrivlet\\RecentOrder";
 
 namespace {
 
 const int kMaxEntries = 4;
 const UINT kFirstRecentPosition = 9;  // between the two separators above Exit
+// Values read from the Recent key; a key holding more (written by something
+// else) is read as its first ones.
+const int kReadLimit = 16;
 
 DWORD RecentCursor = 0;
+
+struct RecentEntry {
+    wchar_t name[kPathCapacity];
+    wchar_t path[kPathCapacity];
+    DWORD place;  // 0 when the order does not know the entry
+};
+
+// The entries, oldest first. Those the order does not know (a list written
+// before the order was kept, or changed by a program that does not keep it)
+// follow the others in enumeration order; places of removed entries are
+// ignored.
+int ReadEntries(RecentEntry* entries)
+{
+    int count = 0;
+    {
+        RegistryKey key(HKEY_LOCAL_MACHINE, kRecentKey);
+        if (!key.get())
+            return 0;
+        for (DWORD index = 0; count < kReadLimit; ++index) {
+            RecentEntry& entry = entries[count];
+            DWORD nameLength = kPathCapacity;
+            DWORD pathBytes = sizeof(entry.path);
+            // Zero-filled, so that a value stored without its terminator still
+            // ends inside the buffer; one that fills it completely cannot be used.
+            ZeroMemory(entry.path, sizeof(entry.path));
+            if (RegEnumValueW(key.get(), index, entry.name, &nameLength, nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(entry.path), &pathBytes) != ERROR_SUCCESS ||
+                entry.path[kPathCapacity - 1] != L'\0')
+                break;
+            ++count;
+        }
+    }
+    for (int i = 0; i < count; ++i)
+        entries[i].place = RegistryGetDword(HKEY_LOCAL_MACHINE, kRecentOrderKey, entries[i].name);
+    std::stable_sort(entries, entries + count, [](const RecentEntry& a, const RecentEntry& b) {
+        return (a.place ? a.place : MAXDWORD) < (b.place ? b.place : MAXDWORD);
+    });
+    return count;
+}
+
+void RewindRecentEntries()
+{
+    RecentCursor = 0;
+}
 
 HMENU FileMenu(HWND mainWindow)
 {
@@ -35,48 +90,62 @@ void InsertMenuText(HMENU menu, UINT position, UINT id, wchar_t* text, UINT stat
 
 int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
 {
-    DWORD nameLength = nameCapacity;
-    DWORD pathBytes = pathCapacity * sizeof(wchar_t);
-    // Zero-filled, so that a value stored without its terminator still ends
-    // inside the buffer; one that fills it completely cannot be used.
-    ZeroMemory(path, pathBytes);
-    LONG result = ERROR_CANTOPEN;
-    {
-        RegistryKey key(HKEY_LOCAL_MACHINE, kRecentKey);
-        if (key.get())
-            result = RegEnumValueW(key.get(), RecentCursor, name, &nameLength, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(path), &pathBytes);
-    }
-    if (result != ERROR_SUCCESS || path[pathCapacity - 1] != L'\0') {
+    RecentEntry entries[kReadLimit];
+    int count = ReadEntries(entries);
+    if (RecentCursor >= static_cast<DWORD>(count) ||
+        static_cast<DWORD>(lstrlenW(entries[RecentCursor].name)) >= nameCapacity ||
+        static_cast<DWORD>(lstrlenW(entries[RecentCursor].path)) >= pathCapacity) {
         RecentCursor = 0;
         return 0;
     }
+    lstrcpynW(name, entries[RecentCursor].name, nameCapacity);
+    lstrcpynW(path, entries[RecentCursor].path, pathCapacity);
     ++RecentCursor;
     return 1;
 }
 
-void RewindRecentEntries()
+int ShownRecentEntry(int number, wchar_t* path, wchar_t* name)
 {
-    RecentCursor = 0;
+    int shown = 0;
+    while (NextRecentEntry(path, name, kPathCapacity, kPathCapacity)) {
+        // An entry without a path is not shown and takes no number.
+        if (path[0] && shown++ == number) {
+            RewindRecentEntries();
+            return 1;
+        }
+    }
+    return 0;
 }
 
 int AddRecentFile(HWND mainWindow, const wchar_t* path)
 {
     if (!path || !path[0])
         return 0;
-    wchar_t entryPath[kPathCapacity], entryName[kPathCapacity], firstName[kPathCapacity] = L"";
-    int count = 0;
-    while (NextRecentEntry(entryPath, entryName, kPathCapacity, kPathCapacity)) {
-        if (count == 0)
-            lstrcpynW(firstName, entryName, kPathCapacity);
-        ++count;
+    RecentEntry entries[kReadLimit];
+    int count = ReadEntries(entries);
+    // The oldest entries make room, one for each addition to a full list (so
+    // also when the file is in it already), more when something else added
+    // entries beyond four.
+    int first = 0;
+    for (; count - first >= kMaxEntries; ++first) {
+        RegistryDeleteValue(HKEY_LOCAL_MACHINE, kRecentKey, entries[first].name);
+        RegistryDeleteValue(HKEY_LOCAL_MACHINE, kRecentOrderKey, entries[first].name);
     }
-    if (count == kMaxEntries)
-        RegistryDeleteValue(HKEY_LOCAL_MACHINE, kRecentKey, firstName);
     wchar_t name[kPathCapacity];
     FileNameFromPath(path, name, kPathCapacity);
     if (!RegistrySetString(HKEY_LOCAL_MACHINE, kRecentKey, name, path))
         return 0;
+    // A file already in the list keeps its place; a new one comes last. The
+    // places are written afresh, so that the order shown is the order kept.
+    DWORD place = 0;
+    bool listed = false;
+    for (int i = first; i < count; ++i) {
+        RegistrySetDword(HKEY_LOCAL_MACHINE, kRecentOrderKey, entries[i].name, ++place);
+        listed = listed || lstrcmpiW(entries[i].name, name) == 0;
+    }
+    if (!listed)
+        RegistrySetDword(HKEY_LOCAL_MACHINE, kRecentOrderKey, name, ++place);
+
     HMENU menu = FileMenu(mainWindow);
     for (UINT id = IDM_RECENT1; id <= IDM_RECENTEMPTY; ++id)
         RemoveMenu(menu, id, MF_BYCOMMAND);
@@ -86,16 +155,13 @@ int AddRecentFile(HWND mainWindow, const wchar_t* path)
 int RebuildRecentMenu(HWND mainWindow)
 {
     HMENU menu = FileMenu(mainWindow);
-    wchar_t entryPath[kPathCapacity], entryName[kPathCapacity];
+    wchar_t path[kPathCapacity], name[kPathCapacity];
     int shown = 0;
-    while (NextRecentEntry(entryPath, entryName, kPathCapacity, kPathCapacity)) {
-        // Menu ids end at IDM_RECENT4; entries beyond the fourth stay off the menu.
-        if (!entryPath[0] || shown == kMaxEntries)
-            continue;
+    // Menu ids end at IDM_RECENT4; entries beyond the fourth stay off the menu.
+    for (; shown < kMaxEntries && ShownRecentEntry(shown, path, name); ++shown) {
         wchar_t text[kPathCapacity + 3];  // "4) " and the longest name
-        wsprintfW(text, L"%d) %s", shown + 1, entryName);
+        wsprintfW(text, L"%d) %s", shown + 1, name);
         InsertMenuText(menu, kFirstRecentPosition + shown, IDM_RECENT1 + shown, text, 0);
-        ++shown;
     }
     if (shown == 0) {
         wchar_t empty[] = L"[Empty]";

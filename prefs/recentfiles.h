@@ -1,16 +1,20 @@
 // The four most recently used files, kept in HKLM\Software\Scrivlet\Recent
-// (one value per file, named after it) and shown in the File menu.
+// (one value per file, named after it) and shown in the File menu, oldest
+// first.
 #pragma once
 #include <windows.h>
 
 extern const wchar_t* const kRecentKey;
+extern const wchar_t* const kRecentOrderKey;
 
-// Reads the entry at the walk cursor and advances it. Returns 0, rewinding the
-// cursor, at the end of the list or on any failure.
+// Reads the entry at the walk cursor, in the order the entries were added, and
+// advances the cursor. Returns 0, rewinding the cursor, at the end of the list
+// or on any failure.
 int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity);
 
-// Puts the walk cursor back to the first entry.
-void RewindRecentEntries();
+// Reads the entry the menu shows under number (0 for IDM_RECENT1) into
+// buffers of kPathCapacity characters. Returns 0 when there is none.
+int ShownRecentEntry(int number, wchar_t* path, wchar_t* name);
 
 // Adds or updates the entry for path and rebuilds the menu. Returns 0 when the
 // path is empty or cannot be stored.

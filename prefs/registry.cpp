@@ -12,28 +12,34 @@ int SetValue(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD type, 
     return RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
+// Every stored value has one type and one size; anything else under its name
+// (written by hand, by another program, or cut short) reads as absent. The
+// size is asked first, so such a value never lands in part of the buffer.
+bool ReadExactly(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD wantedType, void* buffer, DWORD size)
+{
+    RegistryKey key(root, subkey);
+    if (!key.get())
+        return false;
+    DWORD type = 0;
+    DWORD stored = 0;
+    if (RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &stored) != ERROR_SUCCESS || type != wantedType ||
+        stored != size)
+        return false;
+    return RegQueryValueExW(key.get(), name, nullptr, &type, static_cast<BYTE*>(buffer), &stored) == ERROR_SUCCESS &&
+           type == wantedType && stored == size;
+}
+
 }  // namespace
 
 DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name)
 {
-    RegistryKey key(root, subkey);
-    if (!key.get())
-        return 0;
     DWORD value = 0;
-    DWORD type = 0;
-    DWORD size = sizeof(value);
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
-        return 0;
-    return value;
+    return ReadExactly(root, subkey, name, REG_DWORD, &value, sizeof(value)) ? value : 0;
 }
 
 int RegistryGetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, void* buffer, DWORD size)
 {
-    RegistryKey key(root, subkey);
-    if (!key.get())
-        return 0;
-    DWORD type = 0;
-    return RegQueryValueExW(key.get(), name, nullptr, &type, static_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    return ReadExactly(root, subkey, name, REG_BINARY, buffer, size);
 }
 
 int RegistrySetDword(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD value)

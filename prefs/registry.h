@@ -26,6 +26,9 @@ private:
     HKEY key_ = nullptr;
 };
 
+// Reads take a value only when it has the type and size the program stores:
+// a REG_DWORD of 4 bytes (anything else reads as 0), a REG_BINARY of exactly
+// size bytes (anything else gives 0 and leaves the buffer as it was).
 DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name);
 int RegistryGetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, void* buffer, DWORD size);
 int RegistrySetDword(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD value);

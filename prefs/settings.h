@@ -1,6 +1,6 @@
 // The preferences store: named values under HKLM\Software\Scrivlet\Options.
-// A missing DWORD reads as 0; a binary value counts only when it was found
-// and fits the caller's buffer.
+// A DWORD that is missing or not stored as a 4-byte REG_DWORD reads as 0; a
+// binary value counts only when it is a REG_BINARY of exactly the caller's size.
 #pragma once
 #include <windows.h>
 

@@ -33,22 +33,21 @@ private:
     HDC dc_;
 };
 
-// The name of the first printer the spooler lists locally, whichever is the
-// default; empty when there is none or the list cannot be had.
-std::wstring FirstLocalPrinter()
+// The spooler's list of local printers; its first record names the printer
+// used, whichever is the default. Null when there is none or the list cannot
+// be had.
+std::unique_ptr<BYTE[]> LocalPrinters()
 {
     DWORD needed = 0;
     DWORD count = 0;
     EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
-    if (needed == 0)
-        return std::wstring();
+    if (needed < sizeof(PRINTER_INFO_4W))
+        return nullptr;
     std::unique_ptr<BYTE[]> records(new (std::nothrow) BYTE[needed]);
-    if (!records)
-        return std::wstring();
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) || count == 0)
-        return std::wstring();
-    const wchar_t* name = reinterpret_cast<const PRINTER_INFO_4W*>(records.get())->pPrinterName;
-    return name ? name : std::wstring();
+    if (!records || !EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) ||
+        count == 0 || !reinterpret_cast<const PRINTER_INFO_4W*>(records.get())->pPrinterName)
+        return nullptr;
+    return records;
 }
 
 size_t FindLineEnd(const wchar_t* text, size_t from, size_t length)
@@ -63,10 +62,15 @@ size_t FindLineEnd(const wchar_t* text, size_t from, size_t length)
 // Returns 0 for a failure before the first page begins, when nothing printed.
 int RunPrintJob(HWND mainWindow)
 {
-    std::wstring printer = FirstLocalPrinter();
-    if (printer.empty())
-        return 0;
-    PrinterDC dc(CreateDCW(nullptr, printer.c_str(), nullptr, nullptr));
+    HDC printerDC = nullptr;
+    {
+        std::unique_ptr<BYTE[]> printers = LocalPrinters();
+        if (!printers)
+            return 0;
+        printerDC = CreateDCW(nullptr, reinterpret_cast<const PRINTER_INFO_4W*>(printers.get())->pPrinterName, nullptr,
+                              nullptr);
+    }
+    PrinterDC dc(printerDC);
     if (!dc.get())
         return 0;
     TEXTMETRICW font;
@@ -89,18 +93,25 @@ int RunPrintJob(HWND mainWindow)
     // Once the job has begun it runs to its end; later results are not examined.
     StartDocW(dc.get(), &job);
     StartPage(dc.get());
-    int page = 1;
-    PrintPageHeader(dc.get(), metrics.printableWidth, DocumentState.FilePath, page);
+    // The callbacks refer to the job through one reference, so that each fits
+    // inside its std::function and making them allocates nothing.
+    struct {
+        HDC dc;
+        int width;
+        int pitch;
+        int page;
+    } run = {dc.get(), metrics.printableWidth, layout.rowPitch, 1};
+    PrintPageHeader(run.dc, run.width, DocumentState.FilePath, run.page);
     LayOutText(
         text.get(), wcslen(text.get()), layout,
-        [&](unsigned row, const wchar_t* chars, size_t count) {
+        [&run](unsigned row, const wchar_t* chars, size_t count) {
             if (count > 0)
-                TextOutW(dc.get(), 0, static_cast<int>(row) * layout.rowPitch, chars, static_cast<int>(count));
+                TextOutW(run.dc, 0, static_cast<int>(row) * run.pitch, chars, static_cast<int>(count));
         },
-        [&] {
-            EndPage(dc.get());
-            StartPage(dc.get());
-            PrintPageHeader(dc.get(), metrics.printableWidth, DocumentState.FilePath, ++page);
+        [&run] {
+            EndPage(run.dc);
+            StartPage(run.dc);
+            PrintPageHeader(run.dc, run.width, DocumentState.FilePath, ++run.page);
         });
     EndPage(dc.get());
     EndDoc(dc.get());
@@ -162,25 +173,25 @@ void LayOutText(const wchar_t* text, size_t length, const PageLayout& layout, co
     } while (position < length);
 }
 
-std::wstring PageHeaderText(const wchar_t* path, int page)
+int PageHeaderText(const wchar_t* path, int page, wchar_t* text)
 {
+    text[0] = L'\0';
     // Room for any name FileNameFromPath can return, so none is cut short.
     wchar_t name[kPathCapacity] = {};
     if (FileNameFromPath(path, name, kPathCapacity) != 0)
-        return std::wstring();
-    wchar_t text[1024];
-    wsprintfW(text, L"%s, page %d", name, page);
-    return text;
+        return 0;
+    return wsprintfW(text, L"%s, page %d", name, page);
 }
 
 void PrintPageHeader(HDC dc, int printableWidth, const wchar_t* path, int page)
 {
-    std::wstring text = PageHeaderText(path, page);
-    if (text.empty())
+    wchar_t text[kPageHeaderCapacity];
+    int length = PageHeaderText(path, page, text);
+    if (length <= 0)
         return;
     SIZE extent = {};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    TextOutW(dc, printableWidth / 2 - extent.cx / 2, 0, text.c_str(), static_cast<int>(text.size()));
+    GetTextExtentPoint32W(dc, text, length, &extent);
+    TextOutW(dc, printableWidth / 2 - extent.cx / 2, 0, text, length);
 }
 
 LRESULT PrintDocument(HWND mainWindow)

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <string>
 
 // The printer's default font and printable area, in device units.
 struct PrintMetrics {
@@ -45,9 +44,13 @@ using NewPageFn = std::function<void()>;
 void LayOutText(const wchar_t* text, size_t length, const PageLayout& layout, const DrawRowFn& drawRow,
                 const NewPageFn& newPage);
 
-// "name, page N" for the file name of path ("Untitled" stays as it is); empty
-// for a missing or empty path.
-std::wstring PageHeaderText(const wchar_t* path, int page);
+// Room for the longest header: a name of MAX_PATH characters and its page.
+const int kPageHeaderCapacity = 1024;
+
+// Writes "name, page N" for the file name of path ("Untitled" stays as it is)
+// into text, kPageHeaderCapacity characters, and returns its length; 0 and the
+// empty text for a missing or empty path.
+int PageHeaderText(const wchar_t* path, int page, wchar_t* text);
 
 // Draws the page header centred on row 0; draws nothing for a missing path.
 void PrintPageHeader(HDC dc, int printableWidth, const wchar_t* path, int page);

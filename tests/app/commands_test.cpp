@@ -26,7 +26,7 @@ TEST_F(CommandsTest, IdsWithoutAnActionDoNothing)
     SetWindowTextW(edit(), L"text");
     std::wstring title = WindowText(window_);
     // Would answer (and so reveal) any box one of the ids opened.
-    DialogAnswerer answerer(IDCANCEL, 500);
+    DialogAnswerer answerer(IDCANCEL);
     for (UINT id : {static_cast<UINT>(IDM_RECENTEMPTY), 0u, 40013u, 12345u})
         EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(id, 0), 0), 0) << "for id " << id;
     EXPECT_FALSE(answerer.Finish()) << "a box appeared: " << answerer.text();

@@ -14,6 +14,7 @@
 #include "document/titlestatus.h"
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"
+#include "tests/support/address_space.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
@@ -267,28 +268,6 @@ TEST_F(EditControlTest, WhenNoNewControlCanBeMadeTheOldOneStaysWithItsText)
     EXPECT_TRUE(WrapIsOn());
     EXPECT_EQ(EditText(), kLetter);
 }
-
-// Takes all free address space below the system's own while it lives, so that
-// no further large block can be allocated; small ones still come from the
-// heap's existing pages.
-class AddressSpaceTaken {
-public:
-    AddressSpaceTaken()
-    {
-        for (SIZE_T chunk = 256u << 20; chunk >= 64u << 10; chunk /= 2) {
-            while (void* block = VirtualAlloc(nullptr, chunk, MEM_RESERVE, PAGE_NOACCESS))
-                blocks_.push_back(block);
-        }
-    }
-    ~AddressSpaceTaken()
-    {
-        for (void* block : blocks_)
-            VirtualFree(block, 0, MEM_RELEASE);
-    }
-
-private:
-    std::vector<void*> blocks_;
-};
 
 TEST_F(EditControlTest, WhenTheCopyCannotBeAllocatedTheOldControlKeepsTheText)
 {

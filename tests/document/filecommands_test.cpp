@@ -23,7 +23,7 @@ TEST_F(FileCommandsUnitTest, DialogsRefuseMissingArgumentsWithoutShowingAnything
 {
     int modified = 0, unicode = 0;
     wchar_t path[kPathCapacity] = L"Untitled";
-    DialogAnswerer answerer(IDCANCEL, 500);
+    DialogAnswerer answerer(IDCANCEL);
     EXPECT_EQ(RunOpenDialog(nullptr, &modified, path, &unicode), 0);
     EXPECT_EQ(RunOpenDialog(window_, nullptr, path, &unicode), 0);
     EXPECT_EQ(RunSaveAsDialog(window_, &modified, nullptr, &unicode), 0);

@@ -3,12 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
 
+#include "app/commands.h"
 #include "app/editcontrol.h"
+#include "app/startup.h"
 #include "document/documentstate.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
+#include "tests/app/frame_checks.h"
+#include "tests/support/address_space.h"
+#include "tests/support/boxes_in_thread.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
@@ -206,9 +213,10 @@ TEST_F(TextFileTest, SaveInAMultiByteCodePageKeepsEveryCharacter)
 {
     // Each of these needs two bytes in code page 932 (Japanese).
     std::wstring text = L"\x65E5\x672C\x8A9E text \x3042";
-    std::vector<BYTE> bytes;
-    ASSERT_TRUE(EncodeText(text.c_str(), static_cast<int>(text.size()), false, 932, bytes));
-    std::string encoded(bytes.begin(), bytes.end());
+    std::unique_ptr<char[]> bytes;
+    int size = 0;
+    ASSERT_TRUE(EncodeAnsiText(text.c_str(), text.size(), 932, &bytes, &size));
+    std::string encoded(bytes.get(), size);
     EXPECT_EQ(encoded, "\x93\xFA\x96\x7B\x8C\xEA text \x82\xA0");
 }
 
@@ -216,15 +224,16 @@ TEST_F(TextFileTest, FailedReadLeavesTheDocumentAsItWas)
 {
     Type(L"the user's text");
     DocumentState.IsModified = 1;
-    std::wstring path = folder_.Write(L"locked.txt", std::string(100, 'a'));
-    // A byte-range lock held by another handle makes the read fail.
-    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(LockFile(holder, 0, 0, 100, 0));
+    // Linux's attribute files report 4096 bytes and hold a few, so the loader
+    // opens the file and learns its size, and then the read runs out of data.
+    // (A byte-range lock would not do: Wine's reads ignore other handles' locks.)
+    const std::wstring path = L"Z:\\sys\\devices\\system\\cpu\\online";
+    HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(probe, INVALID_HANDLE_VALUE) << "the loader could not even open the file";
+    DWORD reported = GetFileSize(probe, nullptr);
+    CloseHandle(probe);
+    ASSERT_GT(reported, ReadBytes(path).size()) << "the file holds what it reports, so its read cannot fail";
     EXPECT_EQ(Read(path), 0);
-    UnlockFile(holder, 0, 0, 100, 0);
-    CloseHandle(holder);
     EXPECT_EQ(EditText(), L"the user's text");
     EXPECT_EQ(DocumentState.IsModified, 1);
 }
@@ -248,6 +257,78 @@ TEST_F(TextFileTest, FilesOfTwoGigabytesOrMoreAreRefusedWithoutReading)
     }
 }
 
+// Each line ends in a line break, so the control lays it out quickly.
+std::wstring LargeText(size_t length)
+{
+    std::wstring text;
+    while (text.size() < length)
+        text += L"A line of the user's document, to be kept whatever memory is left.\r\n";
+    return text;
+}
+
+TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeStillSaves)
+{
+    const std::wstring text = LargeText(1500000);
+    const std::string ansiBytes(text.begin(), text.end());
+    const std::wstring ansiFile = folder_.Write(L"ansi.txt", ansiBytes);
+    const std::wstring unicodeFile = folder_.Write(L"unicode.txt", "\xFF\xFE" + Utf16(text));
+    const std::wstring target = folder_.Path(L"saved.txt");
+    auto openFromCommandLine = [&](const std::wstring& path) {
+        OpenCommandLineFile(window_, (L"scrivlet.exe \"" + path + L"\"").c_str());
+    };
+    auto save = [&](int unicode) {
+        wcscpy(DocumentState.FilePath, target.c_str());
+        DocumentState.IsUnicode = unicode;
+        HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const wchar_t* message;  // null: the step succeeds
+        std::string savedFile;
+    } cases[] = {
+        {"ANSI file on the command line", [&] { openFromCommandLine(ansiFile); }, L"Failed to open that file!",
+         "saved before"},
+        {"Unicode file on the command line", [&] { openFromCommandLine(unicodeFile); }, L"Failed to open that file!",
+         "saved before"},
+        {"ANSI save, which needs its conversion buffer", [&] { save(0); }, L"Failed to save file!", "saved before"},
+        {"Unicode save, straight from the edit buffer", [&] { save(1); }, nullptr, "\xFF\xFE" + Utf16(text)},
+    };
+    GiveText(window_, text);
+    ASSERT_TRUE(EditText() == text);
+    // Wine maps the library that draws a message box's icon on first use; with
+    // no address space left it could not, and would abort the test program.
+    HMODULE iconDrawing = LoadLibraryW(L"msimg32.dll");
+    ASSERT_NE(iconDrawing, nullptr);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(target, "saved before");
+        DocumentState.IsModified = 1;
+        const int unicodeBefore = DocumentState.IsUnicode;
+        BoxesAnsweredInThread boxes;
+        ASSERT_TRUE(boxes.active());
+        {
+            AddressSpaceTaken taken;
+            void* probe = malloc(text.size());
+            ASSERT_EQ(probe, nullptr) << "the address space could not be exhausted";
+            c.act();
+            PumpMessages();
+        }
+        if (c.message) {
+            EXPECT_EQ(boxes.seen(), std::wstring(L"Scrivlet v2.0 - Error: ") + c.message);
+            EXPECT_EQ(DocumentState.IsModified, 1);
+            EXPECT_EQ(DocumentState.IsUnicode, unicodeBefore);
+        } else {
+            EXPECT_EQ(boxes.seen(), L"") << "a box appeared";
+            EXPECT_EQ(DocumentState.IsModified, 0);
+            EXPECT_EQ(DocumentState.IsUnicode, 1);
+        }
+        EXPECT_TRUE(ReadBytes(target) == c.savedFile) << "the file on disk changed";
+        EXPECT_TRUE(EditText() == text) << "the document changed";
+    }
+    FreeLibrary(iconDrawing);
+}
+
 class LargeFileWarningTest : public TextFileTest {
 protected:
     // Short lines: wrapping one long paragraph would take the control minutes.
@@ -264,9 +345,9 @@ protected:
 TEST_F(LargeFileWarningTest, ExactlyAtTheThresholdNoWarning)
 {
     SetWrap(1);
-    DialogAnswerer none(IDNO, 1500);
+    DialogAnswerer none(IDNO);
     ASSERT_EQ(Read(MakeFile(512000)), 1);
-    EXPECT_FALSE(none.Finish());
+    EXPECT_FALSE(none.Finish()) << "a box appeared: " << none.caption();
     EXPECT_TRUE(WrapIsOn());
     EXPECT_EQ(GetWindowTextLengthW(edit()), 512000);
 }
@@ -299,9 +380,9 @@ TEST_F(LargeFileWarningTest, YesSwitchesWrapOffAndStoresItThenLoads)
 TEST_F(LargeFileWarningTest, WithWrapOffNoSizeAsks)
 {
     SetWrap(0);
-    DialogAnswerer none(IDNO, 1500);
+    DialogAnswerer none(IDNO);
     ASSERT_EQ(Read(MakeFile(600000)), 1);
-    EXPECT_FALSE(none.Finish());
+    EXPECT_FALSE(none.Finish()) << "a box appeared: " << none.caption();
 }
 
 }  // namespace

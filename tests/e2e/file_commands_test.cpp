@@ -67,9 +67,8 @@ protected:
         ProgramTest::SetUp();
         a_ = folder_.Write(L"work.txt", "abc");
         b_ = folder_.Write(L"b.txt", "bcd");
-        // The first recent entry, which the recent-file command opens. Wine
-        // lists a key's values by name, so it stays first when loading
-        // work.txt adds that one too.
+        // The first recent entry, which the recent-file command opens; loading
+        // work.txt adds that one after it.
         AddRecentEntry(L"b.txt", b_);
     }
 

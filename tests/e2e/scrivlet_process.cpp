@@ -144,9 +144,10 @@ MessageBoxContent ReadMessageBox(HWND box)
     return {WindowText(box), MessageBoxText(box)};
 }
 
-ScrivletProcess::ScrivletProcess(const std::wstring& commandTail, const std::wstring& workingFolder)
+ScrivletProcess::ScrivletProcess(const std::wstring& commandTail, const std::wstring& workingFolder,
+                                 const std::wstring& executable)
 {
-    std::wstring commandLine = L"\"" + ScrivletExecutable() + L"\"";
+    std::wstring commandLine = L"\"" + (executable.empty() ? ScrivletExecutable() : executable) + L"\"";
     if (!commandTail.empty())
         commandLine += L" " + commandTail;
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());

@@ -9,9 +9,11 @@
 
 class ScrivletProcess {
 public:
-    // Starts scrivlet.exe (next to this test program) with commandTail after
-    // the program name, in workingFolder when given.
-    explicit ScrivletProcess(const std::wstring& commandTail = L"", const std::wstring& workingFolder = L"");
+    // Starts scrivlet.exe (next to this test program, or the one at
+    // executable) with commandTail after the program name, in workingFolder
+    // when given.
+    explicit ScrivletProcess(const std::wstring& commandTail = L"", const std::wstring& workingFolder = L"",
+                             const std::wstring& executable = L"");
     ~ScrivletProcess();
     ScrivletProcess(const ScrivletProcess&) = delete;
     ScrivletProcess& operator=(const ScrivletProcess&) = delete;

@@ -89,6 +89,25 @@ TEST_F(StartupTest, FileOnTheCommandLineIsShownWithItsNameAndFormat)
     CloseAndExpectExitCode(program, 0);
 }
 
+// The download holds the stripped build; users unpack it anywhere, often
+// under a folder such as "Program Files".
+TEST_F(StartupTest, DownloadedProgramStartsFromAFolderWithSpaces)
+{
+    std::wstring stripped = ScrivletExecutable();
+    stripped.insert(stripped.find_last_of(L'\\'), L"\\release");
+    std::wstring home = folder_.Path(L"Program Files");
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr));
+    home += L"\\Scrivlet 2.0";
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(stripped.c_str(), (home + L"\\scrivlet.exe").c_str(), TRUE)) << "no stripped build";
+    std::wstring path = folder_.Write(L"read me.txt", "unpacked\r\n");
+    ScrivletProcess program(Quoted(path), home, home + L"\\scrivlet.exe");
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_EQ(program.Title(), L" read me.txt - Scrivlet");
+    EXPECT_EQ(program.EditText(), L"unpacked\r\n");
+    CloseAndExpectExitCode(program, 0);
+}
+
 TEST_F(StartupTest, MissingFileIsReportedAndNotCreated)
 {
     std::wstring path = folder_.Path(L"absent.txt");
@@ -99,6 +118,33 @@ TEST_F(StartupTest, MissingFileIsReportedAndNotCreated)
     EXPECT_EQ(program.EditText(), L"");
     EXPECT_FALSE(FileExists(path));
     CloseAndExpectExitCode(program, 0);
+}
+
+TEST_F(StartupTest, AFileTooLargeForMemoryIsReportedAndTheProgramStaysUsable)
+{
+    // Just under the 2 GiB that the loader refuses by its size alone; sparse,
+    // so it takes no disk space.
+    std::wstring path = folder_.Path(L"huge.txt");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 1900000000;
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+
+    ScrivletProcess program(Quoted(path));
+    ExpectErrorBox(program, L"Failed to open that file!", L"Scrivlet v2.0 - Error");
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_EQ(program.Title(), L" Untitled - Scrivlet");
+    program.Type(L"still here");
+    EXPECT_TRUE(WaitUntil([&] { return program.EditText() == L"still here"; })) << program.EditText();
+    program.Close();
+    HWND question = program.WaitForDialog();
+    ASSERT_NE(question, nullptr) << "closing did not ask about the typed text";
+    PressDialogButton(question, IDNO);
+    DWORD code = 12345;
+    ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
+    EXPECT_EQ(code, 0u);
 }
 
 TEST_F(StartupTest, ShortPathOpensUnderItsLongName)

@@ -96,15 +96,28 @@ TEST_F(SettingsTest, DwordRoundTripsAndZeroIsAValue)
     EXPECT_EQ(stored.bytes, std::string(4, '\0'));
 }
 
-TEST_F(SettingsTest, DwordReadTakesAnyValueOfUpToFourBytes)
+// Values of another type or size than the program stores: written by hand,
+// by another program, or cut short.
+struct Hostile {
+    DWORD type;
+    std::string bytes;
+};
+
+TEST_F(SettingsTest, DwordReadTakesOnlyAFourByteRegDword)
 {
-    Store(L"Short", REG_BINARY, std::string("\x05\x01", 2));
-    Store(L"Long", REG_BINARY, std::string(8, '\x01'));
-    DWORD value = 99;
-    ASSERT_EQ(GetSettingDword(L"Short", &value), 1);
+    const Hostile values[] = {{REG_BINARY, std::string("\x05\x01", 2)},   {REG_BINARY, std::string(8, '\x01')},
+                              {REG_BINARY, std::string("\x01\0\0\0", 4)}, {REG_SZ, std::string("1\0\0\0", 4)},
+                              {REG_DWORD, std::string("\x01\x01", 2)},    {REG_DWORD, std::string(8, '\x01')}};
+    for (const Hostile& stored : values) {
+        Store(L"Opacity", stored.type, stored.bytes);
+        DWORD value = 99;
+        ASSERT_EQ(GetSettingDword(L"Opacity", &value), 1);
+        EXPECT_EQ(value, 0u) << "type " << stored.type << ", " << stored.bytes.size() << " bytes";
+    }
+    Store(L"Opacity", REG_DWORD, std::string("\x05\x01\0\0", 4));
+    DWORD value = 0;
+    GetSettingDword(L"Opacity", &value);
     EXPECT_EQ(value, 0x105u);
-    ASSERT_EQ(GetSettingDword(L"Long", &value), 1);
-    EXPECT_EQ(value, 0u);
 }
 
 TEST_F(SettingsTest, BinaryRoundTripsAsRegBinary)
@@ -140,23 +153,18 @@ TEST_F(SettingsTest, BinaryMissingOrTooLargeCountsAsAbsent)
     EXPECT_EQ(GetSettingBinary(L"ForeColor", buffer, sizeof(buffer)), 0);
 }
 
-TEST_F(SettingsTest, SmallerBinaryIsReadOverTheStartOfTheBuffer)
+TEST_F(SettingsTest, BinaryOfAnotherSizeOrTypeCountsAsAbsentAndLeavesTheBuffer)
 {
-    Store(L"Font", REG_BINARY, std::string("\xAA\xBB", 2));
-    BYTE buffer[4] = {1, 2, 3, 4};
-    ASSERT_EQ(GetSettingBinary(L"Font", buffer, sizeof(buffer)), 1);
-    EXPECT_EQ(buffer[0], 0xAA);
-    EXPECT_EQ(buffer[1], 0xBB);
-    EXPECT_EQ(buffer[2], 3);
-    EXPECT_EQ(buffer[3], 4);
-}
-
-TEST_F(SettingsTest, BinaryReadIgnoresTheStoredType)
-{
-    ASSERT_EQ(SetSettingDword(L"Stayontop", 0x01020304), 1);
-    DWORD value = 0;
-    ASSERT_EQ(GetSettingBinary(L"Stayontop", &value, sizeof(value)), 1);
-    EXPECT_EQ(value, 0x01020304u);
+    const Hostile values[] = {{REG_BINARY, std::string("\xAA\xBB", 2)},
+                              {REG_DWORD, std::string("\xAA\xBB\xCC\xDD", 4)},
+                              {REG_SZ, std::string("A\0\0\0", 4)},
+                              {REG_MULTI_SZ, std::string(4, '\0')}};
+    for (const Hostile& stored : values) {
+        Store(L"ForeColor", stored.type, stored.bytes);
+        BYTE buffer[4] = {1, 2, 3, 4};
+        EXPECT_EQ(GetSettingBinary(L"ForeColor", buffer, sizeof(buffer)), 0) << "type " << stored.type;
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), 4), "\x01\x02\x03\x04") << "type " << stored.type;
+    }
 }
 
 TEST_F(SettingsTest, WritesAreSeenByTheNextReadAtOnce)

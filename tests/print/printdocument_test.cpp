@@ -70,13 +70,21 @@ TEST(PrintLayoutTest, LinesPiecesOfLongLinesAndPages)
               (Rows{"1:2:1", "1:3:2", "1:4:abcdefghij", "2:2:klmnopqrst", "pages 2"}));
 }
 
+std::wstring HeaderText(const wchar_t* path, int page)
+{
+    wchar_t text[kPageHeaderCapacity];
+    int length = PageHeaderText(path, page, text);
+    EXPECT_EQ(length, static_cast<int>(wcslen(text)));
+    return text;
+}
+
 TEST(PrintLayoutTest, HeaderNamesTheFileAndThePage)
 {
-    EXPECT_EQ(PageHeaderText(L"D:\\docs\\notes.txt", 1), L"notes.txt, page 1");
-    EXPECT_EQ(PageHeaderText(L"Untitled", 12), L"Untitled, page 12");
+    EXPECT_EQ(HeaderText(L"D:\\docs\\notes.txt", 1), L"notes.txt, page 1");
+    EXPECT_EQ(HeaderText(L"Untitled", 12), L"Untitled, page 12");
     // The longest name a path can hold comes out whole.
     std::wstring name(MAX_PATH, L'n');
-    EXPECT_EQ(PageHeaderText(name.c_str(), 3), name + L", page 3");
+    EXPECT_EQ(HeaderText(name.c_str(), 3), name + L", page 3");
 }
 
 // The text runs of each page of a job from Wine's PostScript driver, which
@@ -139,7 +147,7 @@ TEST_F(PrintDocumentTest, PrintsEveryLineUnderAHeaderOnEveryPage)
         text += (lines.emplace_back("line " + std::to_string(i))) + "\r\n";
     SetWindowTextA(edit(), text.c_str());
 
-    DialogAnswerer answerer(IDOK, 500);
+    DialogAnswerer answerer(IDOK);
     EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(IDM_PRINT, 0), 0), 0);
     EXPECT_FALSE(answerer.Finish()) << "a box appeared: " << answerer.text();
     std::vector<Rows> pages = PrintedPages(FileExists(output_) ? ReadBytes(output_) : "");

@@ -12,12 +12,13 @@
 
 namespace {
 
-std::wstring ProgramPath()
+// The program as built and as the download holds it, stripped.
+std::wstring ProgramPath(const wchar_t* relative)
 {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path = self;
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"scrivlet.exe";
+    return path.substr(0, path.find_last_of(L'\\') + 1) + relative;
 }
 
 #pragma pack(push, 2)
@@ -33,12 +34,12 @@ struct IconDirectory {
 };
 #pragma pack(pop)
 
-class ProgramResources : public ::testing::Test {
+class ProgramResources : public ::testing::TestWithParam<const wchar_t*> {
 protected:
     void SetUp() override
     {
-        module_ = LoadLibraryExW(ProgramPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-        ASSERT_NE(module_, nullptr) << "scrivlet.exe not found beside the tests";
+        module_ = LoadLibraryExW(ProgramPath(GetParam()).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        ASSERT_NE(module_, nullptr) << "not found beside the tests";
     }
     void TearDown() override { FreeLibrary(module_); }
 
@@ -68,9 +69,9 @@ protected:
     HMODULE module_ = nullptr;
 };
 
-TEST_F(ProgramResources, VersionBlockNamesTheProductAndItsVersion)
+TEST_P(ProgramResources, VersionBlockNamesTheProductAndItsVersion)
 {
-    std::wstring path = ProgramPath();
+    std::wstring path = ProgramPath(GetParam());
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     ASSERT_GT(size, 0u);
@@ -89,14 +90,14 @@ TEST_F(ProgramResources, VersionBlockNamesTheProductAndItsVersion)
     EXPECT_STREQ(description, L"Scrivlet Text editor for Windows 5.0+");
 }
 
-TEST_F(ProgramResources, ManifestAsksForCommonControlsSix)
+TEST_P(ProgramResources, ManifestAsksForCommonControlsSix)
 {
     std::string manifest = Resource(RT_MANIFEST, 1);
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
 }
 
-TEST_F(ProgramResources, IconsHaveTheirSizesInTwoHundredFiftySixColours)
+TEST_P(ProgramResources, IconsHaveTheirSizesInTwoHundredFiftySixColours)
 {
     std::vector<std::pair<int, int>> appAndDocument = {{16, 8}, {32, 8}};
     EXPECT_EQ(IconImages(IDI_APPLICATION_ICON), appAndDocument);
@@ -106,7 +107,7 @@ TEST_F(ProgramResources, IconsHaveTheirSizesInTwoHundredFiftySixColours)
     EXPECT_EQ(IconImages(IDI_UNSAVED_ICON), status);
 }
 
-TEST_F(ProgramResources, ImportsComeOnlyFromSystemDlls)
+TEST_P(ProgramResources, ImportsComeOnlyFromSystemDlls)
 {
     // A runtime left out of the static link (libwinpthread, libstdc++, libgcc)
     // would show up here, and the program would not start on a user's machine.
@@ -127,5 +128,18 @@ TEST_F(ProgramResources, ImportsComeOnlyFromSystemDlls)
     }
     EXPECT_GT(count, 3);
 }
+
+TEST_P(ProgramResources, TheProgramMayUseAddressesAboveTwoGigabytes)
+{
+    BYTE* base = reinterpret_cast<BYTE*>(module_);
+    IMAGE_NT_HEADERS* headers =
+        reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    EXPECT_TRUE(headers->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, ProgramResources, ::testing::Values(L"scrivlet.exe", L"release\\scrivlet.exe"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                             return info.index == 0 ? "AsBuilt" : "Stripped";
+                         });
 
 }  // namespace

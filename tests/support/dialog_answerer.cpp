@@ -9,12 +9,12 @@ DialogAnswerer::DialogAnswerer(int buttonId, DWORD timeoutMs)
 
 DialogAnswerer::~DialogAnswerer()
 {
-    if (thread_.joinable())
-        thread_.join();
+    Finish();
 }
 
 bool DialogAnswerer::Finish()
 {
+    stop_ = true;
     if (thread_.joinable())
         thread_.join();
     return answered_;
@@ -25,15 +25,20 @@ void DialogAnswerer::Run(int buttonId, DWORD timeoutMs)
     DWORD start = GetTickCount();
     HWND dialog = nullptr;
     while (!(dialog = FindProcessDialog(GetCurrentProcessId()))) {
-        if (GetTickCount() - start > timeoutMs)
+        if (stop_ || (timeoutMs != INFINITE && GetTickCount() - start > timeoutMs))
             return;
         Sleep(10);
     }
     caption_ = WindowText(dialog);
     text_ = MessageBoxText(dialog);
     HWND button = GetDlgItem(dialog, buttonId);
+    if (!button) {
+        DWORD_PTR defaultId = 0;
+        SendMessageTimeoutW(dialog, DM_GETDEFID, 0, 0, SMTO_NORMAL, kDefaultWaitMs, &defaultId);
+        button = HIWORD(defaultId) == DC_HASDEFID ? GetDlgItem(dialog, LOWORD(defaultId)) : nullptr;
+    }
     if (!button)
         return;
-    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, nullptr);
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, kDefaultWaitMs, nullptr);
     answered_ = true;
 }

@@ -94,6 +94,15 @@ void AddRecentEntry(const std::wstring& name, const std::wstring& path)
     RegCloseKey(key);
 }
 
+void RemoveRecentEntry(const std::wstring& name)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRecent, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(key, name.c_str());
+    RegCloseKey(key);
+}
+
 bool StoredOption(const wchar_t* name, DWORD* value)
 {
     HKEY key;

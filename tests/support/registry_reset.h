@@ -18,6 +18,7 @@ void DenyScrivletRecentKey();
 // The recent-files list as stored: value names and paths, in stored order.
 std::vector<std::pair<std::wstring, std::wstring>> RecentEntries();
 void AddRecentEntry(const std::wstring& name, const std::wstring& path);
+void RemoveRecentEntry(const std::wstring& name);
 
 // The DWORD stored under the options key, read past the program's own store;
 // false when the value is missing or not a DWORD.

@@ -35,10 +35,13 @@ ScratchFolder::ScratchFolder()
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     wchar_t name[64];
-    wsprintfW(name, L"scrivlet-test-%lu-%d", GetCurrentProcessId(), ++counter);
-    path_ = std::wstring(temp) + name;
+    // Process ids come round again, and a test program that crashed left its
+    // folder behind: only a folder made here is fresh.
+    do {
+        wsprintfW(name, L"scrivlet-test-%lu-%d", GetCurrentProcessId(), ++counter);
+        path_ = std::wstring(temp) + name;
+    } while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     // GetTempPath may answer in short form; the program shows long names.
-    CreateDirectoryW(path_.c_str(), nullptr);
     wchar_t longForm[MAX_PATH];
     if (GetLongPathNameW(path_.c_str(), longForm, MAX_PATH))
         path_ = longForm;

@@ -24,16 +24,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
     }
 }
 
-void PumpFor(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        PumpMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    PumpMessages();
-}
-
 std::wstring WindowText(HWND window)
 {
     int length = GetWindowTextLengthW(window);

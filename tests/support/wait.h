@@ -14,9 +14,6 @@ void PumpMessages();
 // Pumps this thread's messages while waiting; true when condition held in time.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultWaitMs);
 
-// Pumps for a fixed time, for checks that something does NOT happen.
-void PumpFor(DWORD ms);
-
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 

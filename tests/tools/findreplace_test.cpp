@@ -10,6 +10,8 @@
 #include "app/commands.h"
 #include "document/documentstate.h"
 #include "res/resource.h"
+#include "tests/app/frame_checks.h"
+#include "tests/support/address_space.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
@@ -62,8 +64,13 @@ TEST(BuildReplacedText, RefusesAResultTooLongForItsLength)
 TEST(BuildReplacedText, CaseBlindMatchesAreTheOnesStrStrIWFinds)
 {
     const wchar_t* const pairs[][2] = {
-        {L"Stra\x00DF" L"e STRASSE strasse", L"stra\x00DF" L"e"},
-        {L"Stra\x00DF" L"e STRASSE strasse", L"SS"},
+        {L"Stra\x00DF"
+         L"e STRASSE strasse",
+         L"stra\x00DF"
+         L"e"},
+        {L"Stra\x00DF"
+         L"e STRASSE strasse",
+         L"SS"},
         {L"\x03A3\x03C3\x03C2 \x03C3", L"\x03C3"},
         {L"\x0130 i I \x0131", L"i"},
         {L"\x212A K k", L"k"},
@@ -167,6 +174,30 @@ TEST_F(FindReplaceTest, ReplaceAllHandsOverTheNewTextAndMarksTheDocumentModified
     Click(IDC_REPLACEALL);
     EXPECT_EQ(EditTextAfterPump(), L"X X");
     EXPECT_EQ(WindowText(window_), L" Untitled* - Scrivlet");
+}
+
+TEST_F(FindReplaceTest, WithTheAddressSpaceTakenReplaceAllChangesNothingAndWorksOnceMemoryIsBack)
+{
+    std::wstring text;
+    while (text.size() < 1500000)
+        text += L"one line of the document\r\n";
+    OpenOver(L"");
+    GiveText(window_, text);
+    DocumentState.IsModified = 0;
+    SetDlgItemTextW(FindReplaceDialog, IDC_FINDTEXT, L"line");
+    SetDlgItemTextW(FindReplaceDialog, IDC_REPLACETEXT, L"row");
+    {
+        AddressSpaceTaken taken;
+        void* probe = malloc(text.size() * sizeof(wchar_t));
+        ASSERT_EQ(probe, nullptr) << "the address space could not be exhausted";
+        Click(IDC_REPLACEALL);
+    }
+    EXPECT_TRUE(EditTextAfterPump() == text) << "the document changed";
+    EXPECT_EQ(WindowText(window_), L" Untitled - Scrivlet");
+    Click(IDC_REPLACEALL);
+    std::wstring replaced = EditTextAfterPump();
+    EXPECT_EQ(replaced.find(L"line"), std::wstring::npos);
+    EXPECT_EQ(replaced.substr(0, 23), L"one row of the document");
 }
 
 TEST_F(FindReplaceTest, FindBoxIsSeededWithTheSelectionCutToFit)

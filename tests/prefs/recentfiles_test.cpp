@@ -1,0 +1,100 @@
+// The File menu's recent entries as the program builds them, after histories
+// of opens through the real loader.
+#include "prefs/recentfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/documentstate.h"
+#include "document/filecommands.h"
+#include "document/textfile.h"
+#include "res/resource.h"
+#include "tests/support/frame_fixture.h"
+#include "tests/support/recent_cases.h"
+#include "tests/support/registry_reset.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+const int kFirstRecentPosition = 9;
+
+// The texts from the first recent position down to the separator above Exit.
+std::vector<std::wstring> RecentMenuTexts(HWND window)
+{
+    HMENU file = GetSubMenu(GetMenu(window), 0);
+    std::vector<std::wstring> texts;
+    for (int position = kFirstRecentPosition; position < GetMenuItemCount(file); ++position) {
+        wchar_t text[300] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = 300;
+        if (!GetMenuItemInfoW(file, position, TRUE, &item) || (item.fType & MFT_SEPARATOR))
+            break;
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+class RecentFilesTest : public FrameTest, public ::testing::WithParamInterface<RecentCase> {
+protected:
+    std::wstring Prepare(const std::wstring& relative)
+    {
+        CreateDirectoryW(folder_.Path(L"other").c_str(), nullptr);
+        return folder_.Write(relative, std::string(relative.begin(), relative.end()));
+    }
+    void Restart()
+    {
+        DestroyFrame();
+        CreateFrame();
+    }
+
+    ScratchFolder folder_;
+};
+
+TEST_P(RecentFilesTest, MenuShowsTheEntriesOldestFirst)
+{
+    const RecentCase& recent = GetParam();
+    for (const std::wstring& stored : recent.storedBefore)
+        AddRecentEntry(RecentName(stored), Prepare(stored));
+    Restart();
+    for (const std::wstring& opened : recent.opened)
+        ASSERT_EQ(
+            Scrivlet_ReadFile(window_, Prepare(opened).c_str(), &DocumentState.IsModified, &DocumentState.IsUnicode),
+            1);
+    if (!recent.removedBehind.empty() || !recent.addedBehind.empty()) {
+        for (const std::wstring& removed : recent.removedBehind)
+            RemoveRecentEntry(RecentName(removed));
+        for (const std::wstring& added : recent.addedBehind)
+            AddRecentEntry(RecentName(added), Prepare(added));
+        Restart();  // a running program sees such changes at its next start
+    }
+    std::vector<std::wstring> expected;
+    for (const std::wstring& entry : recent.expected)
+        expected.push_back(std::to_wstring(expected.size() + 1) + L") " + RecentName(entry));
+    EXPECT_EQ(RecentMenuTexts(window_), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Histories, RecentFilesTest, ::testing::ValuesIn(kRecentCases),
+                         [](const ::testing::TestParamInfo<RecentCase>& info) { return info.param.label; });
+
+class RecentEntryTest : public FrameTest {};
+
+TEST_F(RecentEntryTest, EntryWithoutAPathTakesNoNumberInTheMenuOrTheCommands)
+{
+    ScratchFolder folder;
+    std::wstring one = folder.Write(L"one.txt", "1"), two = folder.Write(L"two.txt", "2");
+    AddRecentEntry(L"one.txt", one);
+    AddRecentEntry(L"blank.txt", L"");
+    AddRecentEntry(L"two.txt", two);
+    DestroyFrame();
+    CreateFrame();
+    EXPECT_EQ(RecentMenuTexts(window_), (std::vector<std::wstring>{L"1) one.txt", L"2) two.txt"}));
+    OpenRecentFile(window_, IDM_RECENT2);
+    EXPECT_EQ(std::wstring(DocumentState.FilePath), two);
+}
+
+}  // namespace

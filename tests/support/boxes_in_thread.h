@@ -1,0 +1,25 @@
+// Answers the message boxes this thread shows with OK, from inside the thread
+// (a hook), and notes the last one. With the address space taken, a helper
+// thread could not become a window thread (the platform needs memory for
+// that), so DialogAnswerer cannot be used there.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class BoxesAnsweredInThread {
+public:
+    BoxesAnsweredInThread();
+    ~BoxesAnsweredInThread();
+    BoxesAnsweredInThread(const BoxesAnsweredInThread&) = delete;
+    BoxesAnsweredInThread& operator=(const BoxesAnsweredInThread&) = delete;
+    bool active() const { return hook_ != nullptr; }
+    // "caption: text" of the last box; empty when none appeared.
+    std::wstring seen() const { return seen_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_;
+    // Filled inside the hook without allocating: memory may be gone then.
+    static wchar_t seen_[400];
+};
