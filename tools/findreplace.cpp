@@ -1,7 +1,5 @@
 #include "tools/findreplace.h"
 
-#include <shlwapi.h>
-
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
@@ -13,6 +11,7 @@
 #include "document/titlestatus.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
+#include "tools/textsearch.h"
 
 HWND FindReplaceDialog = nullptr;
 
@@ -21,24 +20,6 @@ namespace {
 // Find text, replacement and seed each take at most 1023 characters.
 const int kTextCapacity = 1024;
 const wchar_t* const kCaseSetting = L"CaseSensitive";
-
-// The first match at or after text, which ends at end. Case-blind matching
-// compares as StrStrIW does, position by position with StrCmpNIW, but without
-// measuring the rest of the text on every call (Wine's StrStrIW does), which
-// made Replace all quadratic in the number of matches.
-const wchar_t* FindIn(const wchar_t* text, const wchar_t* end, const wchar_t* find, size_t findLength,
-                      int caseSensitive)
-{
-    if (text > end)
-        return nullptr;
-    if (caseSensitive)
-        return wcsstr(text, find);
-    for (const wchar_t* at = text; findLength <= static_cast<size_t>(end - at); ++at) {
-        if (StrCmpNIW(at, find, static_cast<int>(findLength)) == 0)
-            return at;
-    }
-    return nullptr;
-}
 
 HWND DocumentEdit(HWND dialog)
 {
@@ -111,7 +92,7 @@ void FindNext(HWND dialog)
             GetSelection(edit, &start, &position);
             findLength = wcslen(find);
             const wchar_t* text = document.get();
-            found = FindIn(text + position, text + wcslen(text), find, findLength, CaseBoxChecked(dialog));
+            found = FindOccurrence(text + position, text + wcslen(text), find, findLength, CaseBoxChecked(dialog));
             if (found)
                 position = static_cast<DWORD>(found - document.get());
         }
@@ -260,7 +241,7 @@ int BuildReplacedText(ReplaceRequest* request)
 
     const wchar_t* const end = source + wcslen(source);
     unsigned long long count = 0;
-    for (const wchar_t* at = source; *at && (at = FindIn(at, end, find, findLength, caseSensitive)) != nullptr;
+    for (const wchar_t* at = source; *at && (at = FindOccurrence(at, end, find, findLength, caseSensitive)) != nullptr;
          at += findLength)
         ++count;
     if (count == 0)
@@ -279,7 +260,7 @@ int BuildReplacedText(ReplaceRequest* request)
     const wchar_t* p = source;
     wchar_t* q = result;
     while (*p) {
-        const wchar_t* found = FindIn(p, end, find, findLength, caseSensitive);
+        const wchar_t* found = FindOccurrence(p, end, find, findLength, caseSensitive);
         if (!found) {
             wmemcpy(q, p, end - p);
             break;

@@ -1,0 +1,49 @@
+// What the benchmark programs share: the clock, medians, the documents they
+// measure on, and the end of a run whose measurement cannot be made.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Seconds on the performance counter.
+double Now();
+
+double Median(std::vector<double> values);
+// The values one by one, for the results table ("0.512, 0.498, 0.530").
+std::string ListValues(const std::vector<double>& values, const char* format);
+
+// Ends the run: a number that was not measured must not reach the results.
+[[noreturn]] void Fail(const char* format, ...);
+
+// printf into a string.
+std::string Printf(const char* format, ...);
+// One row of a Markdown table.
+std::string Row(const std::vector<std::string>& cells);
+std::string Verdict(bool met);
+
+double Smallest(const std::vector<double>& values);
+
+// Notes on targets the measurements missed, with the figures that explain
+// them; the results end with them.
+void Note(const std::string& text);
+std::string Notes();
+
+// Dispatches everything queued for this thread's windows.
+void Pump();
+
+std::wstring TempPath(const std::wstring& name);
+void WriteBytes(const std::wstring& path, const void* data, size_t size);
+std::vector<BYTE> ReadBytes(const std::wstring& path);
+
+// The last words of every document and nowhere else in it, in either case.
+extern const wchar_t kDocumentEnd[];
+
+// A document of exactly bytes bytes: plain English lines, ending in
+// kDocumentEnd. ANSI, or UTF-16LE behind a byte-order mark. Returns the
+// number of characters the edit control holds once it is loaded.
+size_t WriteDocument(const std::wstring& path, size_t bytes, bool unicode);
+
+// Lines of 100 characters with one "fox" each, count of them, then lines
+// without it up to length characters.
+std::wstring FoxText(size_t length, size_t count);

@@ -1,0 +1,255 @@
+// Finding text: the case-blind classes against the platform's comparison for
+// every code unit, and the search against StrStrIW over random texts.
+#include "tools/textsearch.h"
+
+#include <shlwapi.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Hex(const std::wstring& text)
+{
+    std::string out;
+    char unit[8];
+    for (wchar_t c : text) {
+        snprintf(unit, sizeof(unit), "%04X ", static_cast<unsigned>(c));
+        out += unit;
+    }
+    return out;
+}
+
+bool PlatformEqual(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringW(GetThreadLocale(), NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+TEST(CaseBlindClass, SortsUnitsIntoFastAndPlatformOnes)
+{
+    struct Case {
+        wchar_t unit;
+        int kind;  // 0 left to the platform, 1 ignored, 2 classified
+    } cases[] = {
+        {L'a', 2},   {L'Z', 2},   {L'0', 2},   {L' ', 2},   {L'\r', 2},  {L'\n', 2},  {L'-', 2},
+        {L'\'', 2},  {0x00E9, 2}, {0x0130, 2}, {0x0131, 2}, {0x03C2, 2}, {0x212A, 2}, {0x0001, 2},
+        {0x00AD, 1}, {0x200D, 1}, {0x200C, 1}, {0xFEFF, 1}, {0x00DF, 0}, {0x00E6, 0}, {0xFB01, 0},
+        {0x0301, 0}, {0xD800, 0}, {0xDC00, 0}, {0x30FC, 0}, {0x3042, 0}, {0x1100, 0}, {0x4E00, 0},
+    };
+    for (const Case& c : cases) {
+        unsigned found = CaseBlindClass(c.unit);
+        EXPECT_EQ(found >= 2 ? 2 : static_cast<int>(found), c.kind) << "unit " << Hex(std::wstring(1, c.unit));
+    }
+}
+
+// Units of one class compare equal, also between neighbours that would
+// show weights they borrow or drop; ignored units vanish; and units of
+// different classes never compare equal, which sorting the classes'
+// first units by the platform's own order proves pair by pair.
+TEST(CaseBlindClass, EveryCodeUnitComparesAsItsClassSays)
+{
+    std::map<unsigned, wchar_t> first;
+    for (unsigned unit = 0; unit < 65536; ++unit) {
+        const wchar_t u = static_cast<wchar_t>(unit);
+        const unsigned k = CaseBlindClass(u);
+        if (k == 1) {
+            EXPECT_TRUE(PlatformEqual({L'a', u, L'b'}, L"ab")) << Hex(std::wstring(1, u));
+        } else if (k >= 2) {
+            const wchar_t rep = first.emplace(k, u).first->second;
+            EXPECT_TRUE(PlatformEqual({u}, {rep}) && PlatformEqual({L'q', u, 0x00E1}, {L'q', rep, 0x00E1}))
+                << Hex({u, rep});
+        }
+    }
+    ASSERT_GT(first.size(), 1000u);
+    std::vector<wchar_t> reps;
+    for (const auto& entry : first)
+        reps.push_back(entry.second);
+    std::sort(reps.begin(), reps.end(), [](wchar_t a, wchar_t b) {
+        return CompareStringW(GetThreadLocale(), NORM_IGNORECASE, &a, 1, &b, 1) == CSTR_LESS_THAN;
+    });
+    for (size_t i = 1; i < reps.size(); ++i)
+        EXPECT_FALSE(PlatformEqual({reps[i - 1]}, {reps[i]})) << Hex({reps[i - 1], reps[i]});
+}
+
+// Pieces of text: letters in both cases, some whose case forms differ in
+// length or fold specially, ligatures and expansions, combining marks, units
+// the comparison ignores, controls, punctuation with its own weights, paired
+// and lone surrogates, and scripts whose weights depend on the neighbours.
+const wchar_t* const kPieces[] = {
+    L"a",
+    L"A",
+    L"b",
+    L"B",
+    L"e",
+    L"E",
+    L"i",
+    L"I",
+    L"s",
+    L"S",
+    L"k",
+    L"K",
+    L"o",
+    L"O",
+    L"1",
+    L" ",
+    L",",
+    L".",
+    L"-",
+    L"'",
+    L"\t",
+    L"\r\n",
+    L"\x00E9",
+    L"\x00C9",
+    L"\x00E4",
+    L"\x00C4",
+    L"\x00F6",
+    L"\x00D6",
+    L"\x00E5",
+    L"\x00C5",
+    L"\x212B",
+    L"\x00F8",
+    L"\x00D8",
+    L"\x00F1",
+    L"\x00D1",
+    L"\x03C3",
+    L"\x03C2",
+    L"\x03A3",
+    L"\x0434",
+    L"\x0414",
+    L"\x0130",
+    L"\x0131",
+    L"\x00DF",
+    L"\x1E9E",
+    L"\x017F",
+    L"\x212A",
+    L"\x00E6",
+    L"\x00C6",
+    L"\x0153",
+    L"\x0152",
+    L"\xFB01",
+    L"\xFB02",
+    L"\x0133",
+    L"\x01C6",
+    L"\x01C5",
+    L"\x0301",
+    L"\x0308",
+    L"\x0327",
+    L"\x030A",
+    L"\x0001",
+    L"\x001F",
+    L"\x00AD",
+    L"\x200C",
+    L"\x200D",
+    L"\xFEFF",
+    L"\x200B",
+    L"\xD83D\xDE00",
+    L"\xD801\xDC00",
+    L"\xD801\xDC28",
+    L"\xD800",
+    L"\xDFFF",
+    L"\xFF41",
+    L"\xFF21",
+    L"\x4E00",
+    L"\x3042",
+    L"\x30A2",
+    L"\x30FC",
+    L"\x309D",
+    L"\xAC00",
+    L"\x1100",
+    L"\x1161",
+    L"\x0E40",
+    L"\x0E01",
+};
+
+// Every position at which each way finds the needle, walking one unit on
+// after each find so overlapping finds count too.
+std::vector<size_t> FoundBy(bool platform, const std::wstring& text, const std::wstring& needle)
+{
+    std::vector<size_t> positions;
+    const wchar_t* start = text.c_str();
+    const wchar_t* end = start + text.size();
+    for (const wchar_t* at = start; at <= end;) {
+        const wchar_t* found =
+            platform ? StrStrIW(at, needle.c_str()) : FindOccurrence(at, end, needle.c_str(), needle.size(), 0);
+        if (!found)
+            break;
+        positions.push_back(found - start);
+        at = found + 1;
+    }
+    return positions;
+}
+
+// Random texts and needles, mostly made of plain letters so that needles
+// taken from the text also meet near-misses. Returns how many rounds found
+// something; stops after a few reported differences.
+int CompareRandomRounds(int rounds, std::mt19937& random)
+{
+    auto below = [&random](size_t bound) { return static_cast<size_t>(random() % bound); };
+    const size_t pieceCount = sizeof(kPieces) / sizeof(kPieces[0]);
+    int failures = 0, matched = 0;
+    for (int round = 0; round < rounds && failures < 10; ++round) {
+        std::wstring text;
+        const size_t pieces = below(120);
+        const size_t plain = 1 + below(pieceCount);
+        for (size_t i = 0; i < pieces; ++i)
+            text += kPieces[below(2) ? below(plain) : below(pieceCount)];
+        std::wstring needle;
+        const size_t length = 1 + below(40);
+        if (!text.empty() && below(3)) {
+            // A stretch of the text, each unit's case flipped at random.
+            needle = text.substr(below(text.size()), length);
+            for (wchar_t& c : needle) {
+                LPWSTR unit = reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c));
+                if (below(2))
+                    c = static_cast<wchar_t>(
+                        reinterpret_cast<UINT_PTR>(below(2) ? CharUpperW(unit) : CharLowerW(unit)));
+            }
+        } else {
+            while (needle.size() < length)
+                needle += kPieces[below(pieceCount)];
+            needle.resize(length);
+        }
+        std::vector<size_t> expected = FoundBy(true, text, needle);
+        std::vector<size_t> found = FoundBy(false, text, needle);
+        matched += !expected.empty();
+        if (found != expected) {
+            ++failures;
+            ADD_FAILURE() << "locale " << GetThreadLocale() << "\ntext " << Hex(text) << "\nneedle " << Hex(needle)
+                          << "\nStrStrIW finds " << testing::PrintToString(expected) << ", the search "
+                          << testing::PrintToString(found);
+        }
+    }
+    return matched;
+}
+
+// In locales with their own case and sort rules, and in ones whose sort joins
+// letters, which leave everything to the platform. SCRIVLET_SEARCH_ROUNDS
+// sets a longer run.
+TEST(FindOccurrence, CaseBlindFindsWhatStrStrIWFinds)
+{
+    const char* setting = getenv("SCRIVLET_SEARCH_ROUNDS");
+    const int rounds = setting && atoi(setting) > 0 ? atoi(setting) : 20000;
+    struct Locale {
+        LCID id;
+        bool fast;
+    } locales[] = {{0x0409, true}, {0x041F, true}, {0x0407, true}, {0x0411, true}, {0x040E, false}};
+    const LCID original = GetThreadLocale();
+    std::mt19937 random(20261208);
+    for (const Locale& locale : locales) {
+        ASSERT_TRUE(SetThreadLocale(locale.id));
+        EXPECT_EQ(CaseBlindClass(L'c') != 0, locale.fast) << "locale " << locale.id;
+        const int share = rounds / static_cast<int>(sizeof(locales) / sizeof(locales[0]));
+        // Most needles come from the text, so most rounds must find
+        // something; otherwise the comparison proves little.
+        EXPECT_GT(CompareRandomRounds(share, random), share / 3) << "locale " << locale.id;
+    }
+    SetThreadLocale(original);
+}
+
+}  // namespace
