@@ -66,7 +66,19 @@ bool PointerOver(HWND link, bool inside)
     POINT target = {(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2};
     if (!inside)
         target.y = bounds.top - 12;
-    return SetCursorPos(target.x, target.y);
+    // Wine takes the pointer's place back from the X server's motion events,
+    // and one from an earlier move can arrive after this one: move again
+    // until the place holds.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (!SetCursorPos(target.x, target.y))
+            return false;
+        Sleep(100);
+        POINT now;
+        GetCursorPos(&now);
+        if (now.x == target.x && now.y == target.y)
+            return true;
+    }
+    return false;
 }
 
 void ClickHere()
