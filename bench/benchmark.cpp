@@ -96,15 +96,6 @@ void Fail(const char* format, ...)
     ExitProcess(1);
 }
 
-void Pump()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 std::wstring TempPath(const std::wstring& name)
 {
     wchar_t folder[MAX_PATH];

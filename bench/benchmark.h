@@ -29,9 +29,6 @@ double Smallest(const std::vector<double>& values);
 void Note(const std::string& text);
 std::string Notes();
 
-// Dispatches everything queued for this thread's windows.
-void Pump();
-
 std::wstring TempPath(const std::wstring& name);
 void WriteBytes(const std::wstring& path, const void* data, size_t size);
 std::vector<BYTE> ReadBytes(const std::wstring& path);

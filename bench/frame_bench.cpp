@@ -15,6 +15,7 @@
 #include "document/textfile.h"
 #include "prefs/appearance.h"
 #include "res/resource.h"
+#include "tests/support/wait.h"
 #include "tools/findreplace.h"
 #include "tools/textsearch.h"
 
@@ -33,7 +34,7 @@ std::pair<double, double> Load(HWND window, const std::wstring& path, size_t cha
     if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.IsUnicode))
         Fail("the program could not read %ls", path.c_str());
     double read = Now();
-    Pump();
+    PumpMessages();
     double shown = Now();
     if (static_cast<size_t>(GetWindowTextLengthW(Edit(window))) != characters)
         Fail("the loaded text has %d characters instead of %zu", GetWindowTextLengthW(Edit(window)), characters);
@@ -173,7 +174,7 @@ std::string ReplaceRows(HWND window, int megabytes, int runs)
     if (!block)
         Fail("no block for the Replace all text");
     HandTextToEdit(window, block);
-    Pump();
+    PumpMessages();
     HandleCommand(window, MAKEWPARAM(IDM_FINDREPLACE, 0), 0);
     for (int caseSensitive = 1; caseSensitive >= 0; --caseSensitive) {
         SetCaseBox(caseSensitive);
@@ -186,7 +187,7 @@ std::string ReplaceRows(HWND window, int megabytes, int runs)
             double start = Now();
             Click(IDC_REPLACEALL);
             double clicked = Now();
-            Pump();
+            PumpMessages();
             double shown = Now();
             clicks.push_back(clicked - start);
             layouts.push_back(shown - clicked);
@@ -199,7 +200,7 @@ std::string ReplaceRows(HWND window, int megabytes, int runs)
             SetDlgItemTextW(FindReplaceDialog, IDC_FINDTEXT, L"cat");
             SetDlgItemTextW(FindReplaceDialog, IDC_REPLACETEXT, L"fox");
             Click(IDC_REPLACEALL);
-            Pump();
+            PumpMessages();
         }
         const char* mode = caseSensitive ? "case-sensitive" : "case-blind";
         rows += Row({Printf("Replace all in the dialog up to the hand-over, %s", mode), ListValues(clicks, "%.4f"),
@@ -221,7 +222,7 @@ std::string WrapRows(HWND window, int megabytes, int runs)
     for (int run = 0; run < runs; ++run) {
         double start = Now();
         SetWordWrap(window, 1);
-        Pump();
+        PumpMessages();
         ours.push_back(Now() - start);
         HWND edit = Edit(window);
         if (static_cast<size_t>(GetWindowTextLengthW(edit)) != characters ||
@@ -239,7 +240,7 @@ std::string WrapRows(HWND window, int megabytes, int runs)
         if (!floor)
             Fail("no floor control");
         HandFloorText(floor, block);
-        Pump();
+        PumpMessages();
         floors.push_back(Now() - start);
         if (static_cast<size_t>(GetWindowTextLengthW(floor)) != characters)
             Fail("the floor control did not take the whole text");
@@ -247,7 +248,7 @@ std::string WrapRows(HWND window, int megabytes, int runs)
         LocalFree(block);
         start = Now();
         SetWordWrap(window, 0);
-        Pump();
+        PumpMessages();
         back.push_back(Now() - start);
     }
     DeleteFileW(path.c_str());
@@ -270,7 +271,7 @@ std::string MeasureInFrame(const FrameSizes& sizes, int runs)
         Fail("the frame could not be made");
     ShowWindow(window, SW_SHOW);
     SetWordWrap(window, 0);
-    Pump();
+    PumpMessages();
 
     double start = Now();
     CaseBlindClass(L'a');

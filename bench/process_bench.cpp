@@ -8,6 +8,7 @@
 
 #include "app/mainwindow.h"
 #include "bench/benchmark.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -59,36 +60,9 @@ void CheckRunning(const Child& child, double timeout, const char* waitingFor)
         Fail("%s took more than %.0f s", waitingFor, timeout);
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;  // null: any dialog box
-    const wchar_t* caption;    // null: any caption
-    bool visibleOnly;
-    HWND found;
-};
-
-BOOL CALLBACK FindWindowProc(HWND window, LPARAM lParam)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = {}, caption[128] = {};
-    GetClassNameW(window, name, 64);
-    GetWindowTextW(window, caption, 128);
-    if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window)) &&
-        lstrcmpiW(name, search->className ? search->className : L"#32770") == 0 &&
-        (!search->caption || lstrcmpW(caption, search->caption) == 0)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND TopWindow(const Child& child, const wchar_t* className, const wchar_t* caption, bool visibleOnly)
 {
-    WindowSearch search = {child.info.dwProcessId, className, caption, visibleOnly, nullptr};
-    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindProcessWindow(child.info.dwProcessId, className ? className : L"#32770", visibleOnly, caption);
 }
 
 void SetOption(const wchar_t* name, DWORD type, const void* data, DWORD size)
@@ -232,10 +206,10 @@ double BuildFrame()
     if (!window)
         Fail("the frame could not be made");
     ShowWindow(window, SW_SHOW);
-    Pump();
+    PumpMessages();
     double seconds = Now() - start;
     DestroyWindow(window);
-    Pump();
+    PumpMessages();
     return seconds;
 }
 

@@ -45,6 +45,7 @@ struct WindowSearch {
     DWORD processId;
     const wchar_t* className;
     bool visibleOnly;
+    const wchar_t* caption;
     HWND found;
 };
 
@@ -54,7 +55,8 @@ BOOL CALLBACK FindWindowProc(HWND window, LPARAM lParam)
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window)) &&
-        ClassName(window) == search->className) {
+        lstrcmpiW(ClassName(window).c_str(), search->className) == 0 &&
+        (!search->caption || WindowText(window) == search->caption)) {
         search->found = window;
         return FALSE;
     }
@@ -63,9 +65,9 @@ BOOL CALLBACK FindWindowProc(HWND window, LPARAM lParam)
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly)
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly, const wchar_t* caption)
 {
-    WindowSearch search = {processId, className, visibleOnly, nullptr};
+    WindowSearch search = {processId, className, visibleOnly, caption, nullptr};
     EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }

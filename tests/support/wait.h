@@ -17,8 +17,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaul
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 
-// A top-level window of the given process and class, or null.
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly);
+// A top-level window of the given process and class (and caption, unless
+// null), or null.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, bool visibleOnly, const wchar_t* caption = nullptr);
 
 // A dialog (#32770) owned by the given process, visible, or null.
 HWND FindProcessDialog(DWORD processId);
