@@ -29,7 +29,8 @@ int main(int argc, char** argv)
 
     std::string results;
     if (startupOnly) {
-        results = MeasureStartup(startupRuns) + "\n" + Notes();
+        results = MeasureStartup(startupRuns) + "\n";
+        results += Notes();
     } else {
         results += "## Open, from process start to the whole text in the edit control\n\n";
         results += MeasureOpen(sizes, wrapSizes, openRuns) + "\n";

@@ -301,15 +301,17 @@ std::string MeasureStartup(int runs)
 {
     const std::wstring scrivlet = Quoted(BesideMe(L"scrivlet.exe"));
     const std::wstring bare = Quoted(BesideMe(L"scrivlet_bare.exe"));
+    const std::wstring controls = Quoted(BesideMe(L"scrivlet_bare_controls.exe"));
     std::string table =
         "| Start-up to the window shown | Scrivlet, runs (s) | Scrivlet median | Bare window, runs (s) | Bare "
-        "median | Ratio | Ratio of the fastest runs | Scrivlet working set (MB) | Bare working set (MB) | Target | "
-        "Verdict |\n|---|---|---|---|---|---|---|---|---|---|---|\n";
+        "median | Ratio | Ratio of the fastest runs | Bare window loading the common controls, median | Ratio to it | "
+        "Scrivlet working set (MB) | Bare working set (MB) | Target | Verdict |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     ClearStore();
     double firstFrame = BuildFrame(), againFrame = BuildFrame();
     double extraMemory = 0;
     for (int full = 0; full <= 1; ++full) {
-        std::vector<double> ours, bases, oursSet, baseSet;
+        std::vector<double> ours, bases, withControls, oursSet, baseSet;
         for (int run = 0; run < runs; ++run) {
             ClearStore();
             if (full)
@@ -319,32 +321,36 @@ std::string MeasureStartup(int runs)
             oursSet.push_back(peak);
             bases.push_back(RunUntilShown(bare, L"ScrivletBare", &peak));
             baseSet.push_back(peak);
+            withControls.push_back(RunUntilShown(controls, L"ScrivletBare", &peak));
         }
         double ratio = Median(ours) / Median(bases);
+        double controlsRatio = Median(ours) / Median(withControls);
         const char* name = full ? "full settings store (8 values, 4 recent files)" : "empty settings store";
-        table +=
-            Row({name, ListValues(ours, "%.3f"), Printf("%.3f", Median(ours)), ListValues(bases, "%.3f"),
-                 Printf("%.3f", Median(bases)), Printf("%.3f", ratio), Printf("%.3f", Smallest(ours) / Smallest(bases)),
-                 Printf("%.1f", Median(oursSet)), Printf("%.1f", Median(baseSet)), "<= 1.2", Verdict(ratio <= 1.2)});
+        table += Row({name, ListValues(ours, "%.3f"), Printf("%.3f", Median(ours)), ListValues(bases, "%.3f"),
+                      Printf("%.3f", Median(bases)), Printf("%.3f", ratio),
+                      Printf("%.3f", Smallest(ours) / Smallest(bases)), Printf("%.3f", Median(withControls)),
+                      Printf("%.3f", controlsRatio), Printf("%.1f", Median(oursSet)), Printf("%.1f", Median(baseSet)),
+                      "<= 1.2", Verdict(ratio <= 1.2)});
         if (!full)
             extraMemory = Median(oursSet) - Median(baseSet);
         if (ratio > 1.2) {
             double difference = Median(ours) - Median(bases);
-            std::string share =
-                firstFrame >= difference ? std::string("all") : Printf("%.0f %%", 100 * firstFrame / difference);
-            Note(
-                Printf("Start-up, %s: %.3f s against the bare window's %.3f s (+%.0f ms). The bare window "
-                       "registers a class and shows an empty window; Scrivlet first builds its frame (window "
-                       "class, menu, toolbar with its image list, status bar, edit control, font, saved state), "
-                       "which takes %.0f ms inside this process the first time and %.0f ms again: %s of the "
-                       "difference is the platform making the program's own window.",
-                       name, Median(ours), Median(bases), difference * 1000, firstFrame * 1000, againFrame * 1000,
-                       share.c_str()));
+            double controlsCost = Median(withControls) - Median(bases);
+            Note(Printf(
+                "Start-up, %s: %.3f s against the bare window's %.3f s (+%.0f ms). The same bare window that "
+                "first loads the common controls (InitCommonControlsEx with the program's classes, which the "
+                "toolbar and the status bar need) takes %.3f s: that alone is +%.0f ms, %.0f %% of the difference, "
+                "and above the 20 %% the target allows. Scrivlet against that window: %.3f. The rest is building "
+                "the frame (menu, toolbar with its image list, status bar, edit control, font, saved state), "
+                "%.0f ms inside this process the first time and %.0f ms again. The dialogs, printing and "
+                "OpenGL are loaded only when first used.",
+                name, Median(ours), Median(bases), difference * 1000, Median(withControls), controlsCost * 1000,
+                100 * controlsCost / difference, controlsRatio, firstFrame * 1000, againFrame * 1000));
         }
     }
     ClearStore();
     table += Row({"building the frame inside this process, first time / again", Printf("%.3f", firstFrame),
-                  Printf("%.3f", againFrame), "-", "-", "-", "-", "-", "-", "-", "-"});
+                  Printf("%.3f", againFrame), "-", "-", "-", "-", "-", "-", "-", "-", "-", "-"});
     if (MemoryMissed) {
         std::string extras;
         for (const std::string& extra : MemoryExtras)
