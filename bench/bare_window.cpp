@@ -1,18 +1,26 @@
 // The bare window program: registers a class and shows one window, with the
 // program's manifest, so that the program's start-up can be timed against it.
-// Built once more with WITH_COMMON_CONTROLS, it first loads the common
-// controls as the program does, which shows what that alone costs.
+// Built once more with WITH_STARTUP_LIBRARIES, it first calls into each
+// system library the program needs before its window shows (the common
+// controls, the shell's command line, the registry helpers), which shows what
+// loading them alone costs.
 #include <windows.h>
-#ifdef WITH_COMMON_CONTROLS
+#ifdef WITH_STARTUP_LIBRARIES
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
 #endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-#ifdef WITH_COMMON_CONTROLS
+#ifdef WITH_STARTUP_LIBRARIES
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     if (!InitCommonControlsEx(&controls))
         return 1;
+    int count = 0;
+    LocalFree(CommandLineToArgvW(GetCommandLineW(), &count));
+    DWORD value = 0, size = sizeof(value);
+    SHGetValueW(HKEY_CURRENT_USER, L"Software\\Scrivlet\\Options", L"WordWrap", nullptr, &value, &size);
 #endif
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
