@@ -1,8 +1,13 @@
 // Starting the real program: command line, platform check, exit codes.
+#include <windows.h>
+#include <psapi.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
+#include "res/resource.h"
 #include "tests/e2e/scrivlet_process.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/scratch_folder.h"
@@ -147,6 +152,45 @@ TEST_F(StartupTest, AFileTooLargeForMemoryIsReportedAndTheProgramStaysUsable)
     DWORD code = 12345;
     ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
     EXPECT_EQ(code, 0u);
+}
+
+// The lower-case names of the DLLs mapped in the given process.
+std::vector<std::wstring> LoadedModules(DWORD processId)
+{
+    std::vector<std::wstring> names;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    HMODULE modules[512];
+    DWORD bytes = 0;
+    if (process && EnumProcessModules(process, modules, sizeof(modules), &bytes)) {
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t name[MAX_PATH] = {};
+            GetModuleBaseNameW(process, modules[i], name, MAX_PATH);
+            names.push_back(CharLowerW(name));
+        }
+    }
+    if (process)
+        CloseHandle(process);
+    return names;
+}
+
+TEST_F(StartupTest, TheDialogAndPrintingLibrariesAreMappedOnlyOnceACommandNeedsThem)
+{
+    ScrivletProcess program;
+    ASSERT_TRUE(program.WaitUntilReady());
+    auto loaded = [&](const wchar_t* dll) {
+        std::vector<std::wstring> modules = LoadedModules(program.id());
+        return std::find(modules.begin(), modules.end(), dll) != modules.end();
+    };
+    ASSERT_TRUE(loaded(L"user32.dll")) << "the program's modules could not be listed";
+    for (const wchar_t* dll : {L"comdlg32.dll", L"winspool.drv", L"opengl32.dll", L"glu32.dll"})
+        EXPECT_FALSE(loaded(dll)) << dll << " was mapped at start-up";
+    program.PostCommand(IDM_OPEN);
+    HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr) << "Open showed no dialog";
+    EXPECT_TRUE(loaded(L"comdlg32.dll"));
+    PressDialogButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(dialog));
+    CloseAndExpectExitCode(program, 0);
 }
 
 TEST_F(StartupTest, ShortPathOpensUnderItsLongName)
