@@ -343,7 +343,7 @@ std::string MeasureStartup(int runs)
                 "for the settings) takes %.3f s: loading them alone is +%.0f ms, %.0f %% of the difference. "
                 "Scrivlet against that window: %.3f. The rest is building the frame (menu, toolbar with its "
                 "image list, status bar, edit control, font, saved state), %.0f ms inside this process the first "
-                "time and %.0f ms again. The dialogs, printing and OpenGL are loaded only when first used.",
+                "time and %.0f ms again. The dialogs and printing are loaded only when first used.",
                 name, Median(ours), Median(bases), difference * 1000, Median(withLibraries), librariesCost * 1000,
                 100 * librariesCost / difference, librariesRatio, firstFrame * 1000, againFrame * 1000));
         }

@@ -182,7 +182,7 @@ TEST_F(StartupTest, TheDialogAndPrintingLibrariesAreMappedOnlyOnceACommandNeedsT
         return std::find(modules.begin(), modules.end(), dll) != modules.end();
     };
     ASSERT_TRUE(loaded(L"user32.dll")) << "the program's modules could not be listed";
-    for (const wchar_t* dll : {L"comdlg32.dll", L"winspool.drv", L"opengl32.dll", L"glu32.dll"})
+    for (const wchar_t* dll : {L"comdlg32.dll", L"winspool.drv"})
         EXPECT_FALSE(loaded(dll)) << dll << " was mapped at start-up";
     program.PostCommand(IDM_OPEN);
     HWND dialog = program.WaitForDialog();
