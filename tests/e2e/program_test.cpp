@@ -32,7 +32,7 @@ void ProgramTest::TearDown()
 void ProgramTest::Start(const std::wstring& file)
 {
     program_ = std::make_unique<ScrivletProcess>(file.empty() ? L"" : Quoted(file), folder_.path());
-    ASSERT_TRUE(program_->started()) << "scrivlet.exe did not start";
+    ASSERT_TRUE(program_->started()) << "scrivlet.exe did not start, error " << program_->startError();
     ASSERT_TRUE(program_->WaitUntilReady()) << "the main window did not come up";
 }
 

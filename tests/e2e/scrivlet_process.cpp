@@ -160,6 +160,8 @@ ScrivletProcess::ScrivletProcess(const std::wstring& commandTail, const std::wst
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
         CloseHandle(info.hThread);
+    } else {
+        startError_ = GetLastError();
     }
 }
 

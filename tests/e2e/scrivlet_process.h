@@ -20,6 +20,8 @@ public:
 
     bool started() const { return process_ != nullptr; }
     DWORD id() const { return processId_; }
+    // Why CreateProcess failed, when it did.
+    DWORD startError() const { return startError_; }
 
     // The main window once it exists (visible or not), or null after the timeout.
     HWND WaitForMainWindow(DWORD timeoutMs = 10000);
@@ -67,6 +69,7 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
+    DWORD startError_ = 0;
     HWND window_ = nullptr;
 };
 
