@@ -7,6 +7,73 @@
 
 namespace {
 
+// OpenGL and GLU are mapped when the first logo starts to draw, not at the
+// program's start-up, which never needs them, so their functions are looked up
+// by name. Not through the linker's delay-loading: its 64-bit stub, which binds
+// a function on its first call, does not keep the float arguments passed in
+// registers, and the logo came out blank.
+#define LOGO_GL_FUNCTIONS(X) \
+    X(opengl32, gl, Begin) \
+    X(opengl32, gl, BindTexture) \
+    X(opengl32, gl, BlendFunc) \
+    X(opengl32, gl, Clear) \
+    X(opengl32, gl, ClearColor) \
+    X(opengl32, gl, ClearDepth) \
+    X(opengl32, gl, Color3ub) \
+    X(opengl32, gl, Color4f) \
+    X(opengl32, gl, DepthFunc) \
+    X(opengl32, gl, DepthMask) \
+    X(opengl32, gl, Disable) \
+    X(opengl32, gl, Enable) \
+    X(opengl32, gl, End) \
+    X(opengl32, gl, GenTextures) \
+    X(opengl32, gl, LightModelf) \
+    X(opengl32, gl, LoadIdentity) \
+    X(opengl32, gl, MatrixMode) \
+    X(opengl32, gl, Rotatef) \
+    X(opengl32, gl, Scalef) \
+    X(opengl32, gl, TexCoord2f) \
+    X(opengl32, gl, TexImage2D) \
+    X(opengl32, gl, TexParameteri) \
+    X(opengl32, gl, Translatef) \
+    X(opengl32, gl, Vertex3f) \
+    X(opengl32, gl, Viewport) \
+    X(opengl32, wgl, CreateContext) \
+    X(opengl32, wgl, DeleteContext) \
+    X(opengl32, wgl, MakeCurrent) \
+    X(glu32, glu, Perspective)
+
+#define DECLARE_GL_FUNCTION(library, prefix, name) \
+    namespace prefix {                            \
+    decltype(&::prefix##name) name = nullptr;     \
+    }
+LOGO_GL_FUNCTIONS(DECLARE_GL_FUNCTION)
+#undef DECLARE_GL_FUNCTION
+
+template <typename Function>
+bool BindGlFunction(HMODULE library, const char* name, Function& function)
+{
+    function = library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+    return function != nullptr;
+}
+
+// Binds every function once per process, on the first render thread; false
+// when a library or one of its functions is missing.
+bool BindGl()
+{
+    static const bool bound = [] {
+        HMODULE opengl32 = LoadLibraryW(L"opengl32.dll");
+        HMODULE glu32 = LoadLibraryW(L"glu32.dll");
+        bool found = true;
+#define BIND_GL_FUNCTION(library, prefix, name) found = BindGlFunction(library, #prefix #name, prefix::name) && found;
+        LOGO_GL_FUNCTIONS(BIND_GL_FUNCTION)
+#undef BIND_GL_FUNCTION
+        return found;
+    }();
+    return bound;
+}
+
+
 const wchar_t kLogoClass[] = L"glLogoControl";
 const DWORD kTextureSide = 64;
 const DWORD kTextureBytes = kTextureSide * kTextureSide * 3;
@@ -21,60 +88,60 @@ void UploadLogoTexture()
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDR_LOGO_TEXTURE), L"TEXTURE");
     const void* pixels = found ? LockResource(LoadResource(module, found)) : nullptr;
-    glGenTextures(1, &LogoTexture);
-    glBindTexture(GL_TEXTURE_2D, LogoTexture);
+    gl::GenTextures(1, &LogoTexture);
+    gl::BindTexture(GL_TEXTURE_2D, LogoTexture);
     // A missing or short resource must not make OpenGL read past its end.
     if (pixels && SizeofResource(module, found) >= kTextureBytes)
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, kTextureSide, kTextureSide, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, kTextureSide, kTextureSide, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }
 
 void glLogoCreate(int width, int height)
 {
     OutputDebugStringW(L"glLogoCreate()\n");
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_TEXTURE_2D);
+    gl::Enable(GL_BLEND);
+    gl::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl::DepthFunc(GL_LEQUAL);
+    gl::Enable(GL_TEXTURE_2D);
     UploadLogoTexture();
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    gl::Viewport(0, 0, width, height);
+    gl::MatrixMode(GL_PROJECTION);
+    gl::LoadIdentity();
     double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
-    gluPerspective(45.0, aspect, 0.1f, 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLightModelf(GL_LIGHT_MODEL_TWO_SIDE, 1.0f);
+    glu::Perspective(45.0, aspect, 0.1f, 100.0);
+    gl::MatrixMode(GL_MODELVIEW);
+    gl::LoadIdentity();
+    gl::ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    gl::ClearDepth(1.0);
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::LightModelf(GL_LIGHT_MODEL_TWO_SIDE, 1.0f);
 }
 
 // Blue at the top fading to almost transparent white: the colour buffer is
 // never cleared, so earlier frames show through and the cube leaves trails.
 void DrawBackdrop()
 {
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -10.0f);
-    glRotatef(Angles.backdrop, 0.0f, 0.0f, -1.0f);
-    glScalef(9.0f, 9.0f, 9.0f);
-    glDisable(GL_TEXTURE_2D);
-    glDepthMask(GL_TRUE);
-    glBegin(GL_QUADS);
-    glColor3ub(0, 105, 179);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, 1.0f, 0.0f);
-    glColor3ub(0, 105, 179);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.08f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(1.0f, -1.0f, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, 0.08f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-1.0f, -1.0f, 0.0f);
-    glEnd();
+    gl::LoadIdentity();
+    gl::Translatef(0.0f, 0.0f, -10.0f);
+    gl::Rotatef(Angles.backdrop, 0.0f, 0.0f, -1.0f);
+    gl::Scalef(9.0f, 9.0f, 9.0f);
+    gl::Disable(GL_TEXTURE_2D);
+    gl::DepthMask(GL_TRUE);
+    gl::Begin(GL_QUADS);
+    gl::Color3ub(0, 105, 179);
+    gl::TexCoord2f(0.0f, 0.0f);
+    gl::Vertex3f(-1.0f, 1.0f, 0.0f);
+    gl::Color3ub(0, 105, 179);
+    gl::TexCoord2f(1.0f, 0.0f);
+    gl::Vertex3f(1.0f, 1.0f, 0.0f);
+    gl::Color4f(1.0f, 1.0f, 1.0f, 0.08f);
+    gl::TexCoord2f(1.0f, 1.0f);
+    gl::Vertex3f(1.0f, -1.0f, 0.0f);
+    gl::Color4f(1.0f, 1.0f, 1.0f, 0.08f);
+    gl::TexCoord2f(0.0f, 1.0f);
+    gl::Vertex3f(-1.0f, -1.0f, 0.0f);
+    gl::End();
 }
 
 struct CubeVertex {
@@ -91,49 +158,59 @@ const CubeVertex kCube[24] = {
 
 void DrawCube()
 {
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -6.0f);
+    gl::LoadIdentity();
+    gl::Translatef(0.0f, 0.0f, -6.0f);
     AxisX += 0.2f;
     AxisY += 0.9f;
     AxisZ += 0.3f;
-    glRotatef(Angles.cube, AxisX, AxisY, AxisZ);
-    glScalef(1.3f, 1.3f, 1.3f);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, LogoTexture);
-    glEnable(GL_DEPTH_TEST);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glBegin(GL_QUADS);
+    gl::Rotatef(Angles.cube, AxisX, AxisY, AxisZ);
+    gl::Scalef(1.3f, 1.3f, 1.3f);
+    gl::Enable(GL_TEXTURE_2D);
+    gl::BindTexture(GL_TEXTURE_2D, LogoTexture);
+    gl::Enable(GL_DEPTH_TEST);
+    gl::Color4f(1.0f, 1.0f, 1.0f, 1.0f);
+    gl::Begin(GL_QUADS);
     for (const CubeVertex& vertex : kCube) {
-        glTexCoord2f(vertex.s, vertex.t);
-        glVertex3f(vertex.x, vertex.y, vertex.z);
+        gl::TexCoord2f(vertex.s, vertex.t);
+        gl::Vertex3f(vertex.x, vertex.y, vertex.z);
     }
-    glEnd();
+    gl::End();
 }
 
 void DrawLogoFrame()
 {
-    glClear(GL_DEPTH_BUFFER_BIT);
+    gl::Clear(GL_DEPTH_BUFFER_BIT);
     DrawBackdrop();
     DrawCube();
     AdvanceLogoAngles(Angles);
+}
+
+// Draws until the stop event; without OpenGL the window stays black until then.
+void DrawUntilStopped(const glLogoState& state)
+{
+    RECT outer;
+    GetWindowRect(state.window, &outer);
+    glLogoCreate(outer.right - outer.left, outer.bottom - outer.top);
+    while (WaitForSingleObject(state.stopEvent, 0) != WAIT_OBJECT_0) {
+        Sleep(1);
+        DrawLogoFrame();
+        SwapBuffers(state.deviceContext);
+    }
 }
 
 DWORD WINAPI RenderLogo(void* parameter)
 {
     glLogoState* state = static_cast<glLogoState*>(parameter);
     OutputDebugStringW(L"Starting Thread\n");
-    state->renderingContext = wglCreateContext(state->deviceContext);
-    wglMakeCurrent(state->deviceContext, state->renderingContext);
-    RECT outer;
-    GetWindowRect(state->window, &outer);
-    glLogoCreate(outer.right - outer.left, outer.bottom - outer.top);
-    while (WaitForSingleObject(state->stopEvent, 0) != WAIT_OBJECT_0) {
-        Sleep(1);
-        DrawLogoFrame();
-        SwapBuffers(state->deviceContext);
+    if (BindGl()) {
+        state->renderingContext = wgl::CreateContext(state->deviceContext);
+        wgl::MakeCurrent(state->deviceContext, state->renderingContext);
+        DrawUntilStopped(*state);
+        wgl::MakeCurrent(nullptr, nullptr);
+        wgl::DeleteContext(state->renderingContext);
+    } else {
+        WaitForSingleObject(state->stopEvent, INFINITE);
     }
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(state->renderingContext);
     OutputDebugStringW(L"glLogoDestroy()\n");
     OutputDebugStringW(L"Ending Thread\n");
     return 1;

@@ -173,7 +173,7 @@ std::vector<std::wstring> LoadedModules(DWORD processId)
     return names;
 }
 
-TEST_F(StartupTest, TheDialogAndPrintingLibrariesAreMappedOnlyOnceACommandNeedsThem)
+TEST_F(StartupTest, TheDialogPrintingAndOpenGlLibrariesAreMappedOnlyOnceACommandNeedsThem)
 {
     ScrivletProcess program;
     ASSERT_TRUE(program.WaitUntilReady());
@@ -182,14 +182,23 @@ TEST_F(StartupTest, TheDialogAndPrintingLibrariesAreMappedOnlyOnceACommandNeedsT
         return std::find(modules.begin(), modules.end(), dll) != modules.end();
     };
     ASSERT_TRUE(loaded(L"user32.dll")) << "the program's modules could not be listed";
-    for (const wchar_t* dll : {L"comdlg32.dll", L"winspool.drv"})
+    for (const wchar_t* dll : {L"comdlg32.dll", L"winspool.drv", L"opengl32.dll", L"glu32.dll"})
         EXPECT_FALSE(loaded(dll)) << dll << " was mapped at start-up";
-    program.PostCommand(IDM_OPEN);
-    HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr) << "Open showed no dialog";
-    EXPECT_TRUE(loaded(L"comdlg32.dll"));
-    PressDialogButton(dialog, IDCANCEL);
-    ASSERT_TRUE(WaitUntilGone(dialog));
+    const struct {
+        UINT command;
+        std::vector<const wchar_t*> dlls;
+        int closingButton;
+    } commands[] = {{IDM_OPEN, {L"comdlg32.dll"}, IDCANCEL}, {IDM_ABOUT, {L"opengl32.dll", L"glu32.dll"}, IDOK}};
+    for (const auto& command : commands) {
+        program.PostCommand(command.command);
+        HWND dialog = program.WaitForDialog();
+        ASSERT_NE(dialog, nullptr) << "command " << command.command << " showed no dialog";
+        // The logo maps its libraries on its own thread, a moment later.
+        for (const wchar_t* dll : command.dlls)
+            EXPECT_TRUE(WaitUntil([&] { return loaded(dll); })) << dll << " was not mapped";
+        PressDialogButton(dialog, command.closingButton);
+        ASSERT_TRUE(WaitUntilGone(dialog)) << "command " << command.command;
+    }
     CloseAndExpectExitCode(program, 0);
 }
 
