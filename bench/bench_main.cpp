@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     const bool startupOnly = argc > 2 && strcmp(argv[2], "--startup") == 0;
     const int runs = 3;
     // The opens and the start-up vary most on a loaded machine.
-    const int openRuns = quick ? 3 : 5, startupRuns = quick ? 5 : 11;
+    const int openRuns = quick ? 3 : 7, startupRuns = quick ? 5 : 11;
     std::vector<int> sizes = quick ? std::vector<int>{1} : std::vector<int>{1, 10, 50};
     std::vector<int> wrapSizes = quick ? std::vector<int>{1} : std::vector<int>{1, 10};
     FrameSizes frame = {sizes, quick ? 1 : 50, quick ? 10 : 10, quick ? 1 : 10};

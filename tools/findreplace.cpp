@@ -92,7 +92,10 @@ void FindNext(HWND dialog)
             GetSelection(edit, &start, &position);
             findLength = wcslen(find);
             const wchar_t* text = document.get();
-            found = FindOccurrence(text + position, text + wcslen(text), find, findLength, CaseBoxChecked(dialog));
+            // The control keeps its length: measuring 50 MB again on every
+            // search took longer than the search itself.
+            const wchar_t* end = text + GetWindowTextLengthW(edit);
+            found = FindOccurrence(text + position, end, find, findLength, CaseBoxChecked(dialog));
             if (found)
                 position = static_cast<DWORD>(found - document.get());
         }
