@@ -13,39 +13,39 @@ namespace {
 // a function on its first call, does not keep the float arguments passed in
 // registers, and the logo came out blank.
 #define LOGO_GL_FUNCTIONS(X) \
-    X(opengl32, gl, Begin) \
-    X(opengl32, gl, BindTexture) \
-    X(opengl32, gl, BlendFunc) \
-    X(opengl32, gl, Clear) \
-    X(opengl32, gl, ClearColor) \
-    X(opengl32, gl, ClearDepth) \
-    X(opengl32, gl, Color3ub) \
-    X(opengl32, gl, Color4f) \
-    X(opengl32, gl, DepthFunc) \
-    X(opengl32, gl, DepthMask) \
-    X(opengl32, gl, Disable) \
-    X(opengl32, gl, Enable) \
-    X(opengl32, gl, End) \
-    X(opengl32, gl, GenTextures) \
-    X(opengl32, gl, LightModelf) \
-    X(opengl32, gl, LoadIdentity) \
-    X(opengl32, gl, MatrixMode) \
-    X(opengl32, gl, Rotatef) \
-    X(opengl32, gl, Scalef) \
-    X(opengl32, gl, TexCoord2f) \
-    X(opengl32, gl, TexImage2D) \
-    X(opengl32, gl, TexParameteri) \
-    X(opengl32, gl, Translatef) \
-    X(opengl32, gl, Vertex3f) \
-    X(opengl32, gl, Viewport) \
-    X(opengl32, wgl, CreateContext) \
-    X(opengl32, wgl, DeleteContext) \
-    X(opengl32, wgl, MakeCurrent) \
-    X(glu32, glu, Perspective)
+    X(gl, Begin)             \
+    X(gl, BindTexture)       \
+    X(gl, BlendFunc)         \
+    X(gl, Clear)             \
+    X(gl, ClearColor)        \
+    X(gl, ClearDepth)        \
+    X(gl, Color3ub)          \
+    X(gl, Color4f)           \
+    X(gl, DepthFunc)         \
+    X(gl, DepthMask)         \
+    X(gl, Disable)           \
+    X(gl, Enable)            \
+    X(gl, End)               \
+    X(gl, GenTextures)       \
+    X(gl, LightModelf)       \
+    X(gl, LoadIdentity)      \
+    X(gl, MatrixMode)        \
+    X(gl, Rotatef)           \
+    X(gl, Scalef)            \
+    X(gl, TexCoord2f)        \
+    X(gl, TexImage2D)        \
+    X(gl, TexParameteri)     \
+    X(gl, Translatef)        \
+    X(gl, Vertex3f)          \
+    X(gl, Viewport)          \
+    X(wgl, CreateContext)    \
+    X(wgl, DeleteContext)    \
+    X(wgl, MakeCurrent)      \
+    X(glu, Perspective)
 
-#define DECLARE_GL_FUNCTION(library, prefix, name) \
-    namespace prefix {                            \
-    decltype(&::prefix##name) name = nullptr;     \
+#define DECLARE_GL_FUNCTION(prefix, name)     \
+    namespace prefix {                        \
+    decltype(&::prefix##name) name = nullptr; \
     }
 LOGO_GL_FUNCTIONS(DECLARE_GL_FUNCTION)
 #undef DECLARE_GL_FUNCTION
@@ -62,17 +62,17 @@ bool BindGlFunction(HMODULE library, const char* name, Function& function)
 bool BindGl()
 {
     static const bool bound = [] {
-        HMODULE opengl32 = LoadLibraryW(L"opengl32.dll");
-        HMODULE glu32 = LoadLibraryW(L"glu32.dll");
+        HMODULE glModule = LoadLibraryW(L"opengl32.dll");
+        HMODULE wglModule = glModule;
+        HMODULE gluModule = LoadLibraryW(L"glu32.dll");
         bool found = true;
-#define BIND_GL_FUNCTION(library, prefix, name) found = BindGlFunction(library, #prefix #name, prefix::name) && found;
+#define BIND_GL_FUNCTION(prefix, name) found = BindGlFunction(prefix##Module, #prefix #name, prefix::name) && found;
         LOGO_GL_FUNCTIONS(BIND_GL_FUNCTION)
 #undef BIND_GL_FUNCTION
         return found;
     }();
     return bound;
 }
-
 
 const wchar_t kLogoClass[] = L"glLogoControl";
 const DWORD kTextureSide = 64;

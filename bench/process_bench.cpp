@@ -298,8 +298,8 @@ std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& w
                           spread, difference)
                     : Printf("The difference, %.1f s, is larger than the spread of the runs (%.1f s).", difference,
                              spread);
-            Note(Printf("Open %s: the paired runs give a median ratio of %.3f; the medians are %.3f s against "
-                        "%.3f s, the fastest runs give %.3f. %s",
+            Note(Printf("Open %s: the paired runs give a median ratio of %.3f; the medians are %.3f s against %.3f "
+                        "s, the fastest runs give %.3f. %s",
                         name.c_str(), ratio, Median(ours), Median(floors), best, reading.c_str()));
         }
         double setRatio = Median(oursSet) / Median(floorSet), pageRatio = Median(oursPage) / Median(floorPage);
