@@ -3,8 +3,9 @@
 #include <shellapi.h>
 
 #include "about/gllogo.h"
-#include "build_stamp.h"
+#include "app/guard.h"
 #include "app/messages.h"
+#include "build_stamp.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"
 
@@ -63,7 +64,7 @@ INT_PTR CloseAboutDialog(HWND dialog)
     return TRUE;
 }
 
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR AboutDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
         case WM_INITDIALOG:
@@ -77,6 +78,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RunGuarded<INT_PTR>(IsUserRequest(message),
+                               [&] { return AboutDialogMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -3,15 +3,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "app/guard.h"
+#include "app/systemlibrary.h"
 #include "res/resource.h"
 
 namespace {
 
-// OpenGL and GLU are mapped when the first logo starts to draw, not at the
-// program's start-up, which never needs them, so their functions are looked up
-// by name. Not through the linker's delay-loading: its 64-bit stub, which binds
-// a function on its first call, does not keep the float arguments passed in
-// registers, and the logo came out blank.
+// OpenGL and GLU are mapped when the first logo is made, not at the program's
+// start-up, which never needs them, so their functions are looked up by name.
 #define LOGO_GL_FUNCTIONS(X) \
     X(gl, Begin)             \
     X(gl, BindTexture)       \
@@ -50,28 +49,31 @@ namespace {
 LOGO_GL_FUNCTIONS(DECLARE_GL_FUNCTION)
 #undef DECLARE_GL_FUNCTION
 
-template <typename Function>
-bool BindGlFunction(HMODULE library, const char* name, Function& function)
-{
-    function = library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
-    return function != nullptr;
-}
+// The library each prefix of the table comes from.
+const SystemLibrary glLibrary = SystemLibrary::OpenGl;
+const SystemLibrary wglLibrary = SystemLibrary::OpenGl;
+const SystemLibrary gluLibrary = SystemLibrary::Glu;
 
-// Binds every function once per process, on the first render thread; false
-// when a library or one of its functions is missing.
+// The render threads read it only after their creation, which orders it after
+// the binding.
+bool GlBound = false;
+
+// Binds every function once per process; false when a library or one of its
+// functions is missing. It runs on the user-interface thread before the first
+// pixel format is chosen: the system maps OpenGL by its bare name inside
+// ChoosePixelFormat unless it is mapped already, and a bare name would find a
+// DLL planted beside the program.
 bool BindGl()
 {
-    static const bool bound = [] {
-        HMODULE glModule = LoadLibraryW(L"opengl32.dll");
-        HMODULE wglModule = glModule;
-        HMODULE gluModule = LoadLibraryW(L"glu32.dll");
+    if (!GlBound) {
         bool found = true;
-#define BIND_GL_FUNCTION(prefix, name) found = BindGlFunction(prefix##Module, #prefix #name, prefix::name) && found;
+#define BIND_GL_FUNCTION(prefix, name) \
+    found = FindSystemFunction(prefix##Library, #prefix #name, prefix::name) && found;
         LOGO_GL_FUNCTIONS(BIND_GL_FUNCTION)
 #undef BIND_GL_FUNCTION
-        return found;
-    }();
-    return bound;
+        GlBound = found;
+    }
+    return GlBound;
 }
 
 const wchar_t kLogoClass[] = L"glLogoControl";
@@ -198,11 +200,10 @@ void DrawUntilStopped(const glLogoState& state)
     }
 }
 
-DWORD WINAPI RenderLogo(void* parameter)
+DWORD DrawLogo(glLogoState* state)
 {
-    glLogoState* state = static_cast<glLogoState*>(parameter);
     OutputDebugStringW(L"Starting Thread\n");
-    if (BindGl()) {
+    if (GlBound) {
         state->renderingContext = wgl::CreateContext(state->deviceContext);
         wgl::MakeCurrent(state->deviceContext, state->renderingContext);
         DrawUntilStopped(*state);
@@ -214,6 +215,11 @@ DWORD WINAPI RenderLogo(void* parameter)
     OutputDebugStringW(L"glLogoDestroy()\n");
     OutputDebugStringW(L"Ending Thread\n");
     return 1;
+}
+
+DWORD WINAPI RenderLogo(void* parameter)
+{
+    return RunGuarded<DWORD>(false, [&] { return DrawLogo(static_cast<glLogoState*>(parameter)); });
 }
 
 void SetLogoPixelFormat(HDC deviceContext)
@@ -237,7 +243,9 @@ LRESULT CreateLogo(HWND window)
     state->window = window;
     state->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     state->deviceContext = GetDC(window);
-    SetLogoPixelFormat(state->deviceContext);
+    // Without OpenGL the logo stays black: the about box is whole without it.
+    if (BindGl())
+        SetLogoPixelFormat(state->deviceContext);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     // Without the event nothing could stop the thread, and destroying the
     // window would wait for it for ever.
@@ -264,7 +272,7 @@ LRESULT DestroyLogo(HWND window)
     return 0;
 }
 
-LRESULT CALLBACK LogoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT LogoWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
         case WM_CREATE:
@@ -274,6 +282,12 @@ LRESULT CALLBACK LogoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+LRESULT CALLBACK LogoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RunGuarded<LRESULT>(IsUserRequest(message),
+                               [&] { return LogoWindowMessage(window, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "app/guard.h"
+
 namespace {
 
 const wchar_t kStateProperty[] = L"CLASSPOINTER";
@@ -89,7 +91,7 @@ LRESULT CALLBACK HyperlinkControl::WindowProc(HWND window, UINT message, WPARAM 
         link->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return link->HandleMessage(message, wParam, lParam);
+    return RunGuarded<LRESULT>(IsUserRequest(message), [&] { return link->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT HyperlinkControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

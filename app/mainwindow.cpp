@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <new>
-
 #include "app/commands.h"
+#include "app/guard.h"
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
@@ -168,12 +167,6 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // An exception must not unwind through the system's code into the message
-    // loop, which would end the program and take the unsaved text with it: a
-    // command that runs out of memory fails on its own.
-    try {
-        return HandleFrameMessage(window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    return RunGuarded<LRESULT>(IsUserRequest(message),
+                               [&] { return HandleFrameMessage(window, message, wParam, lParam); });
 }

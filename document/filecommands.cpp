@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "app/messages.h"
+#include "app/systemlibrary.h"
 #include "document/documentstate.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
@@ -91,11 +92,15 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUn
 {
     if (!mainWindow || !isModified || !filePath || !isUnicode)
         return 0;
+    // Without the dialogs' library nothing has changed yet: the command
+    // reports its failure and the document stays as it was.
+    if (!BindSystemLibrary(SystemLibrary::CommonDialogs))
+        return 0;
     wchar_t file[kPathCapacity] = {};
     OPENFILENAMEW dialog;
     FillFileDialog(&dialog, mainWindow, file, L"Text Files\0*.txt\0All Files\0*.*\0", L"Scrivlet 2.0 - Open");
     dialog.Flags = OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&dialog))
+    if (!system_call::GetOpenFileNameW(&dialog))
         return 1;
     CopyPath(file, filePath);
     if (Scrivlet_ReadFile(mainWindow, filePath, isModified, isUnicode))
@@ -109,11 +114,13 @@ int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* is
 {
     if (!mainWindow || !isModified || !filePath || !isUnicode)
         return 0;
+    if (!BindSystemLibrary(SystemLibrary::CommonDialogs))
+        return 0;
     wchar_t file[kPathCapacity] = {};
     OPENFILENAMEW dialog;
     FillFileDialog(&dialog, mainWindow, file, L"Text Files\0*.txt\0UNICODE text files\0*.txt\0All Files\0*.*\0",
                    L"Scrivlet 2.0 - Save As");
-    if (!GetSaveFileNameW(&dialog))
+    if (!system_call::GetSaveFileNameW(&dialog))
         return -1;
     if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
         return 1;

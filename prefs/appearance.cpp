@@ -6,6 +6,7 @@
 
 #include "app/editcontrol.h"
 #include "app/messages.h"
+#include "app/systemlibrary.h"
 #include "document/documentstate.h"
 #include "document/filecommands.h"
 #include "prefs/recentfiles.h"
@@ -109,13 +110,15 @@ COLORREF StoredColor(const wchar_t* name, COLORREF fallback)
 bool PickAndStoreColor(HWND mainWindow, const wchar_t* name, COLORREF* customColors, COLORREF* chosen)
 {
     static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORW) == 36, "CHOOSECOLORW must be the 32-bit record");
+    if (!BindSystemLibraryOrReport(SystemLibrary::CommonDialogs))
+        return false;
     CHOOSECOLORW request = {};
     request.lStructSize = sizeof(request);
     request.hwndOwner = mainWindow;
     request.rgbResult = StoredColor(name, RGB(0, 0, 0));
     request.lpCustColors = customColors;
     request.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&request))
+    if (!system_call::ChooseColorW(&request))
         return false;
     SetSettingBinary(name, &request.rgbResult, sizeof(request.rgbResult));
     *chosen = request.rgbResult;
@@ -153,6 +156,8 @@ LRESULT ChooseBackColor(HWND mainWindow)
 LRESULT ChooseEditFont(HWND mainWindow)
 {
     static_assert(sizeof(void*) != 4 || sizeof(CHOOSEFONTW) == 60, "CHOOSEFONTW must be the 32-bit record");
+    if (!BindSystemLibraryOrReport(SystemLibrary::CommonDialogs))
+        return 0;
     LOGFONTW font = {};
     GetObjectW(EditFont, sizeof(font), &font);
     CHOOSEFONTW request = {};
@@ -161,7 +166,7 @@ LRESULT ChooseEditFont(HWND mainWindow)
     request.lpLogFont = &font;
     request.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
     request.nFontType = SCREEN_FONTTYPE;
-    if (!ChooseFontW(&request))
+    if (!system_call::ChooseFontW(&request))
         return 0;
     SetSettingBinary(L"Font", &font, sizeof(font));
     HFONT chosen = CreateFontIndirectW(&font);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/guard.h"
 #include "app/messages.h"
 #include "prefs/fileassociation.h"
 #include "prefs/settings.h"
@@ -49,7 +50,7 @@ void OnCommand(HWND dialog, WPARAM wParam)
     }
 }
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR SettingsDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
         case WM_INITDIALOG:
@@ -66,6 +67,12 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             break;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RunGuarded<INT_PTR>(IsUserRequest(message),
+                               [&] { return SettingsDialogMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

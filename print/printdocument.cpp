@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/messages.h"
+#include "app/systemlibrary.h"
 #include "app/textbuffer.h"
 #include "document/documentstate.h"
 #include "res/resource.h"
@@ -34,17 +35,20 @@ private:
 };
 
 // The spooler's list of local printers; its first record names the printer
-// used, whichever is the default. Null when there is none or the list cannot
-// be had.
+// used, whichever is the default. Null when there is none, or the list or the
+// printing library cannot be had.
 std::unique_ptr<BYTE[]> LocalPrinters()
 {
+    if (!BindSystemLibrary(SystemLibrary::Printing))
+        return nullptr;
     DWORD needed = 0;
     DWORD count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
+    system_call::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
     if (needed < sizeof(PRINTER_INFO_4W))
         return nullptr;
     std::unique_ptr<BYTE[]> records(new (std::nothrow) BYTE[needed]);
-    if (!records || !EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) ||
+    if (!records ||
+        !system_call::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) ||
         count == 0 || !reinterpret_cast<const PRINTER_INFO_4W*>(records.get())->pPrinterName)
         return nullptr;
     return records;

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "app/editcontrol.h"
+#include "app/guard.h"
 #include "app/messages.h"
 #include "app/textbuffer.h"
 #include "document/documentstate.h"
@@ -187,7 +188,7 @@ INT_PTR OnCommand(HWND dialog, WORD id)
     return FALSE;
 }
 
-INT_PTR CALLBACK FindReplaceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR FindReplaceMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
         case WM_INITDIALOG:
@@ -200,6 +201,12 @@ INT_PTR CALLBACK FindReplaceProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         default:
             return FALSE;
     }
+}
+
+INT_PTR CALLBACK FindReplaceProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RunGuarded<INT_PTR>(IsUserRequest(message),
+                               [&] { return FindReplaceMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "app/guard.h"
 #include "app/messages.h"
 #include "res/resource.h"
 
@@ -33,7 +34,7 @@ void ScrollToChosenLine(HWND dialog, HWND edit)
     SetFocus(edit);
 }
 
-INT_PTR CALLBACK GoToLineProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR GoToLineMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     HWND edit = GetDlgItem(GetParent(dialog), IDC_EDIT);
     switch (message) {
@@ -51,6 +52,12 @@ INT_PTR CALLBACK GoToLineProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             break;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK GoToLineProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RunGuarded<INT_PTR>(IsUserRequest(message),
+                               [&] { return GoToLineMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 
+#include "app/guard.h"
 #include "app/messages.h"
 #include "res/resource.h"
 
@@ -70,7 +71,7 @@ void OnCommand(HWND dialog, WPARAM wParam)
     }
 }
 
-INT_PTR CALLBACK InsertDateTimeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR InsertDateTimeMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
         case WM_INITDIALOG:
@@ -84,6 +85,12 @@ INT_PTR CALLBACK InsertDateTimeProc(HWND dialog, UINT message, WPARAM wParam, LP
             break;
     }
     return FALSE;
+}
+
+INT_PTR CALLBACK InsertDateTimeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return RunGuarded<INT_PTR>(IsUserRequest(message),
+                               [&] { return InsertDateTimeMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace

@@ -5,13 +5,13 @@
 
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "app/commands.h"
 #include "res/resource.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/wait.h"
+#include "tests/support/test_thread.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ protected:
     void WithAboutBox(const std::function<void(HWND)>& act, int closeId = IDOK)
     {
         bool seen = false;
-        std::thread watcher([&] {
+        TestThread watcher([&] {
             DWORD start = GetTickCount();
             HWND box = nullptr;
             while (!(box = FindProcessDialog(GetCurrentProcessId())) && GetTickCount() - start < kDefaultWaitMs)

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "document/documentstate.h"
+#include "app/commands.h"
 #include "res/resource.h"
+#include "tests/support/boxes_in_thread.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/registry_reset.h"
@@ -29,6 +31,24 @@ TEST_F(FileCommandsUnitTest, DialogsRefuseMissingArgumentsWithoutShowingAnything
     EXPECT_EQ(RunSaveAsDialog(window_, &modified, nullptr, &unicode), 0);
     EXPECT_EQ(RunSaveAsDialog(window_, &modified, path, nullptr), 0);
     EXPECT_FALSE(answerer.Finish()) << "a dialog appeared: " << answerer.caption();
+}
+
+TEST_F(FileCommandsUnitTest, OpenWithoutRoomForTheDialogsLibraryReportsItAndKeepsTheDocument)
+{
+    ASSERT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr) << "the dialogs' library was mapped before the command";
+    SetWindowTextW(edit(), L"the user's text");
+    wcscpy(DocumentState.FilePath, L"C:\\notes.txt");
+    DocumentState.IsModified = 0;
+    DocumentState.IsUnicode = 1;
+    std::wstring box = LastBoxWithAddressSpaceTaken([&] {
+        HandleCommand(window_, MAKEWPARAM(IDM_OPEN, 0), 0);
+        PumpMessages();
+    });
+    EXPECT_EQ(box, L"Scrivlet v2.0 - Error: Could not open that file!");
+    EXPECT_EQ(EditText(), L"the user's text");
+    EXPECT_STREQ(DocumentState.FilePath, L"C:\\notes.txt");
+    EXPECT_EQ(DocumentState.IsUnicode, 1);
+    EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
 }
 
 TEST_F(FileCommandsUnitTest, PromptsReturnTheAnswer)

@@ -1,6 +1,6 @@
 // Starting the real program: command line, platform check, exit codes.
 #include <windows.h>
-#include <psapi.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -154,50 +154,102 @@ TEST_F(StartupTest, AFileTooLargeForMemoryIsReportedAndTheProgramStaysUsable)
     EXPECT_EQ(code, 0u);
 }
 
-// The lower-case names of the DLLs mapped in the given process.
+// The lower-case full paths of the DLLs mapped in the given process. From the
+// system's own snapshot: under Wine, EnumProcessModules of a 32-bit process
+// kept listing its modules as at start-up.
 std::vector<std::wstring> LoadedModules(DWORD processId)
 {
-    std::vector<std::wstring> names;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    HMODULE modules[512];
-    DWORD bytes = 0;
-    if (process && EnumProcessModules(process, modules, sizeof(modules), &bytes)) {
-        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
-            wchar_t name[MAX_PATH] = {};
-            GetModuleBaseNameW(process, modules[i], name, MAX_PATH);
-            names.push_back(CharLowerW(name));
-        }
-    }
-    if (process)
-        CloseHandle(process);
-    return names;
+    std::vector<std::wstring> paths;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return paths;
+    MODULEENTRY32W module = {};
+    module.dwSize = sizeof(module);
+    for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+        paths.push_back(CharLowerW(module.szExePath));
+    CloseHandle(snapshot);
+    return paths;
 }
 
-TEST_F(StartupTest, TheDialogPrintingAndOpenGlLibrariesAreMappedOnlyOnceACommandNeedsThem)
+// The path under which dll is mapped in the process, or empty.
+std::wstring MappedPath(DWORD processId, const std::wstring& dll)
+{
+    for (const std::wstring& path : LoadedModules(processId)) {
+        if (path.size() > dll.size() &&
+            path.compare(path.size() - dll.size() - 1, std::wstring::npos, L"\\" + dll) == 0)
+            return path;
+    }
+    return L"";
+}
+
+// Every command that shows a system dialog opens it, Escape closes it and the
+// text stays; start-up maps none of the dialogs' libraries.
+TEST_F(StartupTest, EveryCommandWithASystemDialogOpensItAndKeepsTheText)
 {
     ScrivletProcess program;
     ASSERT_TRUE(program.WaitUntilReady());
-    auto loaded = [&](const wchar_t* dll) {
-        std::vector<std::wstring> modules = LoadedModules(program.id());
-        return std::find(modules.begin(), modules.end(), dll) != modules.end();
-    };
-    ASSERT_TRUE(loaded(L"user32.dll")) << "the program's modules could not be listed";
+    ASSERT_FALSE(MappedPath(program.id(), L"user32.dll").empty()) << "the program's modules could not be listed";
     for (const wchar_t* dll : {L"comdlg32.dll", L"winspool.drv", L"opengl32.dll", L"glu32.dll"})
-        EXPECT_FALSE(loaded(dll)) << dll << " was mapped at start-up";
-    const struct {
-        UINT command;
-        std::vector<const wchar_t*> dlls;
-        int closingButton;
-    } commands[] = {{IDM_OPEN, {L"comdlg32.dll"}, IDCANCEL}, {IDM_ABOUT, {L"opengl32.dll", L"glu32.dll"}, IDOK}};
-    for (const auto& command : commands) {
-        program.PostCommand(command.command);
+        EXPECT_EQ(MappedPath(program.id(), dll), L"") << dll << " was mapped at start-up";
+    program.Type(L"typed before");
+    for (UINT command : {IDM_OPEN, IDM_SAVEAS, IDM_FONT, IDM_FORECOLOR, IDM_BACKCOLOR, IDM_ABOUT}) {
+        SCOPED_TRACE(command);
+        program.PostCommand(command);
         HWND dialog = program.WaitForDialog();
-        ASSERT_NE(dialog, nullptr) << "command " << command.command << " showed no dialog";
-        // The logo maps its libraries on its own thread, a moment later.
-        for (const wchar_t* dll : command.dlls)
-            EXPECT_TRUE(WaitUntil([&] { return loaded(dll); })) << dll << " was not mapped";
-        PressDialogButton(dialog, command.closingButton);
-        ASSERT_TRUE(WaitUntilGone(dialog)) << "command " << command.command;
+        ASSERT_NE(dialog, nullptr) << "no dialog";
+        // What Escape does in any dialog.
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitUntilGone(dialog));
+        ASSERT_TRUE(program.WaitUntilIdle()) << "the program stopped answering";
+        EXPECT_EQ(program.EditText(), L"typed before");
+    }
+    program.Close();
+    HWND question = program.WaitForDialog();
+    ASSERT_NE(question, nullptr) << "closing did not ask about the typed text";
+    PressDialogButton(question, IDNO);
+    DWORD code = 12345;
+    ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
+    EXPECT_EQ(code, 0u);
+}
+
+// A download folder may hold DLLs named like the system's; the program, run
+// from there, must never load them.
+TEST_F(StartupTest, DllsNamedLikeTheSystemsBesideTheProgramAreNeverLoaded)
+{
+    std::wstring home = folder_.Path(L"Downloads");
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr));
+    std::wstring planted = ScrivletExecutable();
+    planted.replace(planted.find_last_of(L'\\') + 1, std::wstring::npos, L"planted.dll");
+    ASSERT_TRUE(CopyFileW(ScrivletExecutable().c_str(), (home + L"\\scrivlet.exe").c_str(), TRUE));
+    const wchar_t* const names[] = {L"opengl32.dll", L"glu32.dll", L"comdlg32.dll", L"winspool.drv", L"probe.dll"};
+    for (const wchar_t* name : names)
+        ASSERT_TRUE(CopyFileW(planted.c_str(), (home + L"\\" + name).c_str(), TRUE)) << name;
+    auto marked = [&](const wchar_t* name) {
+        return GetFileAttributesW((home + L"\\" + name + L".loaded").c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    HMODULE probe = LoadLibraryW((home + L"\\probe.dll").c_str());
+    ASSERT_TRUE(probe && marked(L"probe.dll")) << "the planted DLL leaves no marker when loaded";
+    FreeLibrary(probe);
+
+    ScrivletProcess program(L"", home, home + L"\\scrivlet.exe");
+    ASSERT_TRUE(program.WaitUntilReady());
+    for (UINT command : {IDM_ABOUT, IDM_OPEN, IDM_PRINT}) {
+        program.PostCommand(command);
+        // Printing shows a box only when it fails; the others show their dialog.
+        HWND dialog = program.WaitForDialog(command == IDM_PRINT ? 3000 : 10000);
+        if (command == IDM_ABOUT)
+            WaitUntil([&] { return !MappedPath(program.id(), L"glu32.dll").empty(); });
+        if (dialog) {
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            ASSERT_TRUE(WaitUntilGone(dialog)) << "command " << command;
+        } else {
+            EXPECT_EQ(command, static_cast<UINT>(IDM_PRINT)) << "command " << command << " showed no dialog";
+        }
+    }
+    for (const wchar_t* name : names) {
+        if (wcscmp(name, L"probe.dll") != 0) {
+            EXPECT_FALSE(marked(name)) << name << " beside the program was loaded";
+        }
     }
     CloseAndExpectExitCode(program, 0);
 }

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
-#include <thread>
-
 #include "app/commands.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
+#include "tests/support/test_thread.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -36,7 +35,7 @@ protected:
     std::wstring ChooseColor(WORD command, std::array<const wchar_t*, 3> rgb)
     {
         std::wstring initial;
-        std::thread user([&] {
+        TestThread user([&] {
             const int boxes[3] = {706, 707, 708}, addToCustomColors = 712;
             HWND dialog = nullptr;
             for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < kDefaultWaitMs; Sleep(10))

@@ -1,6 +1,11 @@
 #include "tests/support/boxes_in_thread.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <cwchar>
+
+#include "tests/support/address_space.h"
 
 wchar_t BoxesAnsweredInThread::seen_[400];
 
@@ -29,4 +34,27 @@ LRESULT CALLBACK BoxesAnsweredInThread::Hook(int code, WPARAM wParam, LPARAM lPa
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::wstring LastBoxWithAddressSpaceTaken(const std::function<void()>& act)
+{
+    // Wine maps the library that draws a box's icon on first use; with no
+    // address space left it could not, and would abort the test program.
+    HMODULE iconDrawing = LoadLibraryW(L"msimg32.dll");
+    BoxesAnsweredInThread boxes;
+    if (!iconDrawing || !boxes.active()) {
+        ADD_FAILURE() << "message boxes cannot be answered";
+        return L"";
+    }
+    {
+        AddressSpaceTaken taken;
+        void* probe = malloc(1 << 20);
+        if (probe) {
+            free(probe);
+            ADD_FAILURE() << "the address space could not be exhausted";
+        }
+        act();
+    }
+    FreeLibrary(iconDrawing);
+    return boxes.seen();
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class BoxesAnsweredInThread {
@@ -23,3 +24,7 @@ private:
     // Filled inside the hook without allocating: memory may be gone then.
     static wchar_t seen_[400];
 };
+
+// Runs act with the address space taken and its boxes answered; returns the
+// last box as seen() does. The test fails when the space could not be taken.
+std::wstring LastBoxWithAddressSpaceTaken(const std::function<void()>& act);

@@ -15,8 +15,7 @@ DialogAnswerer::~DialogAnswerer()
 bool DialogAnswerer::Finish()
 {
     stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
+    thread_.join();
     return answered_;
 }
 

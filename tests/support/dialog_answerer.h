@@ -6,7 +6,8 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
+
+#include "tests/support/test_thread.h"
 
 class DialogAnswerer {
 public:
@@ -34,5 +35,5 @@ private:
     std::wstring caption_;
     std::wstring text_;
     // Last, so that everything the thread writes exists before it starts.
-    std::thread thread_;
+    TestThread thread_;
 };

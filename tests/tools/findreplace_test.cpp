@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"
 #include "tests/support/address_space.h"
+#include "tests/support/boxes_in_thread.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
@@ -198,6 +199,23 @@ TEST_F(FindReplaceTest, WithTheAddressSpaceTakenReplaceAllChangesNothingAndWorks
     std::wstring replaced = EditTextAfterPump();
     EXPECT_EQ(replaced.find(L"line"), std::wstring::npos);
     EXPECT_EQ(replaced.substr(0, 23), L"one row of the document");
+}
+
+// The first case-blind search builds a table of the platform's letter classes;
+// without the memory for it the search is refused or still finds, and the
+// program goes on.
+TEST_F(FindReplaceTest, WithTheAddressSpaceTakenAFirstCaseBlindFindNextFindsOrReportsAndTheProgramStays)
+{
+    OpenOver(L"one two ONE");
+    SetDlgItemTextW(FindReplaceDialog, IDC_FINDTEXT, L"one");
+    std::wstring box = LastBoxWithAddressSpaceTaken([&] { Click(IDC_FINDNEXT); });
+    Range first = Selection(edit());
+    if (box.empty())
+        EXPECT_EQ(first, Range(0, 3));
+    else
+        EXPECT_EQ(box, L"Scrivlet v2.0 - Error: Not enough memory to finish that command!");
+    Click(IDC_FINDNEXT);
+    EXPECT_EQ(Selection(edit()), first == Range(0, 3) ? Range(8, 11) : Range(0, 3)) << "memory is back";
 }
 
 TEST_F(FindReplaceTest, FindBoxIsSeededWithTheSelectionCutToFit)

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 
 #include "res/resource.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/wait.h"
+#include "tests/support/test_thread.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ TEST_F(GoToLineTest, OkScrollsByTheDistanceFromTheCaretLineEachTime)
     std::wstring caption, shown;
     int tops[2] = {-1, -1};
     bool closed = false;
-    std::thread user([&] {
+    TestThread user([&] {
         HWND dialog = nullptr;
         WaitUntil([&] { return (dialog = FindProcessDialog(GetCurrentProcessId())) != nullptr; });
         caption = WindowText(dialog);
