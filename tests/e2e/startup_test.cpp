@@ -56,6 +56,18 @@ protected:
         PressDialogButton(box, IDOK);
     }
 
+    // Closes, answers No to the save question and expects exit code 0.
+    void CloseDiscardingTheTypedText(ScrivletProcess& program)
+    {
+        program.Close();
+        HWND question = program.WaitForDialog();
+        ASSERT_NE(question, nullptr) << "closing did not ask about the typed text";
+        PressDialogButton(question, IDNO);
+        DWORD code = 12345;
+        ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
+        EXPECT_EQ(code, 0u);
+    }
+
     void CloseAndExpectExitCode(ScrivletProcess& program, DWORD expected)
     {
         program.Close();
@@ -145,13 +157,7 @@ TEST_F(StartupTest, AFileTooLargeForMemoryIsReportedAndTheProgramStaysUsable)
     EXPECT_EQ(program.Title(), L" Untitled - Scrivlet");
     program.Type(L"still here");
     EXPECT_TRUE(WaitUntil([&] { return program.EditText() == L"still here"; })) << program.EditText();
-    program.Close();
-    HWND question = program.WaitForDialog();
-    ASSERT_NE(question, nullptr) << "closing did not ask about the typed text";
-    PressDialogButton(question, IDNO);
-    DWORD code = 12345;
-    ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
-    EXPECT_EQ(code, 0u);
+    CloseDiscardingTheTypedText(program);
 }
 
 // The lower-case full paths of the DLLs mapped in the given process. From the
@@ -203,13 +209,7 @@ TEST_F(StartupTest, EveryCommandWithASystemDialogOpensItAndKeepsTheText)
         ASSERT_TRUE(program.WaitUntilIdle()) << "the program stopped answering";
         EXPECT_EQ(program.EditText(), L"typed before");
     }
-    program.Close();
-    HWND question = program.WaitForDialog();
-    ASSERT_NE(question, nullptr) << "closing did not ask about the typed text";
-    PressDialogButton(question, IDNO);
-    DWORD code = 12345;
-    ASSERT_TRUE(program.WaitForExit(&code)) << "the program did not end";
-    EXPECT_EQ(code, 0u);
+    CloseDiscardingTheTypedText(program);
 }
 
 // A download folder may hold DLLs named like the system's; the program, run
