@@ -77,7 +77,8 @@ HWND CreateMainFrame(HINSTANCE instance)
 
 void StatusPartEdges(int right, int edges[5])
 {
-    const int fromRight[5] = {430, 290, 190, 90, 20};
+    // The encoding part is 100 pixels wide, room for a name with its line ends.
+    const int fromRight[5] = {460, 320, 220, 120, 20};
     for (int i = 0; i < 5; ++i)
         edges[i] = right - fromRight[i];
 }

@@ -31,7 +31,7 @@ HWND Edit(HWND window)
 std::pair<double, double> Load(HWND window, const std::wstring& path, size_t characters)
 {
     double start = Now();
-    if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.IsUnicode))
+    if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.Format))
         Fail("the program could not read %ls", path.c_str());
     double read = Now();
     PumpMessages();
@@ -60,7 +60,11 @@ std::string SaveRows(HWND window, int megabytes, int runs, std::string* loadRows
         std::vector<BYTE> bytes;
         for (int run = 0; run < runs; ++run) {
             double start = Now();
-            if (!Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, unicode, &DocumentState.IsUnicode))
+            TextFormat format = PlainTextFormat();
+            format.IsUnicode = unicode ? kUtf16LeText : kAnsiText;
+            format.HasMark = unicode;
+            if (Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format,
+                                   true) != 1)
                 Fail("the program could not save %ls", path.c_str());
             ours.push_back(Now() - start);
             bytes = ReadBytes(path);

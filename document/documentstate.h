@@ -1,14 +1,18 @@
 // The one open document: where it lives on disk, whether it changed since it
-// was last read or written, and which of the two file formats it uses.
+// was last read or written, and how its file stores the text.
 #pragma once
 #include <windows.h>
+
+#include "document/encoding.h"
 
 const int kPathCapacity = MAX_PATH + 1;  // 260 characters and the terminator
 
 struct DocumentStateRecord {
     wchar_t FilePath[kPathCapacity];  // full path, or kUntitled
     int IsModified;
-    int IsUnicode;
+    // Format.IsUnicode is 0 for ANSI and 1 for UTF-16LE, as it always was;
+    // the rest of the format lives in memory only.
+    TextFormat Format;
 };
 
 extern DocumentStateRecord DocumentState;

@@ -16,15 +16,78 @@ namespace {
 
 const int kMessageCapacity = 1024;
 const wchar_t kPromptCaption[] = L"Scrivlet 2.0";
-// Filter index of "UNICODE text files" in the Save As dialog.
-const DWORD kUnicodeFilterIndex = 2;
+// The Save As dialog's file types, by their filter index.
+enum SaveAsType { kTextFilesType = 1, kUnicodeFilesType = 2, kUtf8FilesType = 3, kAllFilesType = 4 };
+
+int ShowPrompt(const wchar_t* text)
+{
+    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNOCANCEL);
+}
 
 int Prompt(const wchar_t* format, const wchar_t* path)
 {
     wchar_t text[kMessageCapacity];
     // wsprintfW stops at 1024 characters, which a 260-character path never reaches.
     wsprintfW(text, format, path);
-    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNOCANCEL);
+    return ShowPrompt(text);
+}
+
+// The type the Save As dialog opens on: the document's own encoding, or
+// "All Files", which keeps it, for one that has no type of its own.
+DWORD SaveAsTypeOf(const TextFormat& format)
+{
+    if (format.IsUnicode == kAnsiText)
+        return kTextFilesType;
+    if (format.IsUnicode == kUtf16LeText && format.HasMark)
+        return kUnicodeFilesType;
+    return format.IsUnicode == kUtf8Text ? kUtf8FilesType : kAllFilesType;
+}
+
+// What a Save As of that type writes; the line ends and the stand-in for
+// zero characters stay the document's.
+TextFormat FormatOfSaveAsType(DWORD type, const TextFormat& current)
+{
+    TextFormat format = current;
+    if (type == kTextFilesType) {
+        format.IsUnicode = kAnsiText;
+        format.HasMark = 0;
+    } else if (type == kUnicodeFilesType) {
+        format.IsUnicode = kUtf16LeText;
+        format.HasMark = 1;
+    } else if (type == kUtf8FilesType) {
+        // A UTF-8 document keeps its own choice; others get the mark, which
+        // tells every reader that the file is UTF-8.
+        format.HasMark = current.IsUnicode == kUtf8Text ? current.HasMark : 1;
+        format.IsUnicode = kUtf8Text;
+    }
+    return format;
+}
+
+const wchar_t* EncodingName(int encoding)
+{
+    return encoding == kAnsiText ? L"ANSI" : encoding == kUtf8Text ? L"UTF-8" : L"UNICODE";
+}
+
+// Writes path in target, asking first when the text holds characters the
+// target cannot: Yes writes UTF-8 with its mark instead (UTF-16LE with its
+// mark when UTF-8 cannot hold them either), No writes target anyway.
+// 1 written, 0 failed, -1 when the user cancelled.
+int WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
+                      TextFormat* format)
+{
+    int written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false);
+    if (written != kTextWouldBeLost)
+        return written;
+    TextFormat instead = target;
+    instead.IsUnicode = kUtf8Text;
+    instead.HasMark = 1;
+    instead.HasOddByte = 0;
+    if (target.IsUnicode == kUtf8Text || !TextFitsFormat(mainWindow, instead))
+        instead.IsUnicode = kUtf16LeText;
+    int answer = ConfirmLossySave(path, EncodingName(target.IsUnicode), EncodingName(instead.IsUnicode));
+    if (answer == IDCANCEL)
+        return -1;
+    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true);
 }
 
 // Asks about unsaved changes first. Returns false when the user cancels.
@@ -67,7 +130,7 @@ void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const
 // Loads path as the document; on failure shows message and becomes untitled.
 void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure)
 {
-    if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.IsUnicode)) {
+    if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.Format)) {
         CopyPath(path, DocumentState.FilePath);
     } else {
         ShowErrorMessage(failure);
@@ -88,9 +151,19 @@ int ConfirmOverwrite(const wchar_t* path)
     return Prompt(L"The file '%s' already exists. Overwrite it?", path);
 }
 
-int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUnicode)
+int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_t* losslessName)
 {
-    if (!mainWindow || !isModified || !filePath || !isUnicode)
+    wchar_t text[kMessageCapacity];
+    wsprintfW(text,
+              L"Some characters of '%s' cannot be saved as %s.\n\nYes saves it as %s instead, keeping every "
+              L"character. No saves it as %s anyway, which loses those characters. Cancel does not save it.",
+              path, lossyName, losslessName, lossyName);
+    return ShowPrompt(text);
+}
+
+int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format)
+{
+    if (!mainWindow || !isModified || !filePath || !format)
         return 0;
     // Without the dialogs' library nothing has changed yet: the command
     // reports its failure and the document stays as it was.
@@ -103,30 +176,33 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUn
     if (!system_call::GetOpenFileNameW(&dialog))
         return 1;
     CopyPath(file, filePath);
-    if (Scrivlet_ReadFile(mainWindow, filePath, isModified, isUnicode))
+    if (Scrivlet_ReadFile(mainWindow, filePath, isModified, format))
         return 1;
     wcscpy(filePath, kUntitled);
     RefreshTitleAndStatus(mainWindow);
     return 0;
 }
 
-int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUnicode)
+int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format)
 {
-    if (!mainWindow || !isModified || !filePath || !isUnicode)
+    if (!mainWindow || !isModified || !filePath || !format)
         return 0;
     if (!BindSystemLibrary(SystemLibrary::CommonDialogs))
         return 0;
     wchar_t file[kPathCapacity] = {};
     OPENFILENAMEW dialog;
-    FillFileDialog(&dialog, mainWindow, file, L"Text Files\0*.txt\0UNICODE text files\0*.txt\0All Files\0*.*\0",
+    FillFileDialog(&dialog, mainWindow, file,
+                   L"Text Files\0*.txt\0UNICODE text files\0*.txt\0UTF-8 text files\0*.txt\0All Files\0*.*\0",
                    L"Scrivlet 2.0 - Save As");
+    dialog.nFilterIndex = SaveAsTypeOf(*format);
     if (!system_call::GetSaveFileNameW(&dialog))
         return -1;
     if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
         return 1;
-    int unicode = dialog.nFilterIndex == kUnicodeFilterIndex;
-    if (!Scrivlet_WriteFile(mainWindow, file, isModified, unicode, isUnicode))
-        return 0;
+    int written =
+        WriteDocumentFile(mainWindow, file, isModified, FormatOfSaveAsType(dialog.nFilterIndex, *format), format);
+    if (written != 1)
+        return written;
     CopyPath(file, filePath);
     RefreshTitleAndStatus(mainWindow);
     return 1;
@@ -139,7 +215,7 @@ LRESULT NewDocument(HWND mainWindow)
     BecomeUntitled();
     SetWindowTextW(GetDlgItem(mainWindow, IDC_EDIT), L"");
     DocumentState.IsModified = 0;
-    DocumentState.IsUnicode = 0;
+    DocumentState.Format = PlainTextFormat();
     RefreshTitleAndStatus(mainWindow);
     return 0;
 }
@@ -148,7 +224,7 @@ LRESULT OpenDocument(HWND mainWindow)
 {
     if (!SavePromptStep(mainWindow))
         return 0;
-    if (RunOpenDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode) == 0)
+    if (RunOpenDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format) == 0)
         ShowErrorMessage(L"Could not open that file!");
     return 0;
 }
@@ -157,14 +233,13 @@ LRESULT SaveDocument(HWND mainWindow)
 {
     int saved;
     if (IsUntitled(DocumentState.FilePath)) {
-        saved =
-            RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode);
-        if (saved == -1)
-            return -1;
+        saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format);
     } else {
-        saved = Scrivlet_WriteFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified,
-                                   DocumentState.IsUnicode, &DocumentState.IsUnicode);
+        saved = WriteDocumentFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, DocumentState.Format,
+                                  &DocumentState.Format);
     }
+    if (saved == -1)
+        return -1;
     if (saved == 0)
         ShowErrorMessage(L"Failed to save file!");
     RefreshTitleAndStatus(mainWindow);
@@ -173,7 +248,7 @@ LRESULT SaveDocument(HWND mainWindow)
 
 LRESULT SaveDocumentAs(HWND mainWindow)
 {
-    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.IsUnicode) == 0)
+    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format) == 0)
         ShowErrorMessage(L"Failed to save file!");
     if (!AddRecentFile(mainWindow, DocumentState.FilePath))
         ShowErrorMessage(L"Failed to add to MRU!");

@@ -4,17 +4,24 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "document/encoding.h"
+
 int ConfirmSaveChanges(const wchar_t* path);  // IDYES, IDNO or IDCANCEL
 int ConfirmOverwrite(const wchar_t* path);
+// Before a save that would lose characters: lossyName is the encoding that
+// cannot hold them, losslessName the one offered instead.
+int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_t* losslessName);
 
 // 1 when cancelled or loaded, 0 when a load failed or an argument is missing.
-int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUnicode);
-// -1 when cancelled, 1 when written or overwriting was declined, 0 on failure.
-int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, int* isUnicode);
+int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format);
+// -1 when the dialog or the question about lost characters is cancelled, 1
+// when written or overwriting was declined, 0 on failure.
+int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format);
 
 LRESULT NewDocument(HWND mainWindow);
 LRESULT OpenDocument(HWND mainWindow);
-// -1 when the document is untitled and its Save As dialog is cancelled, else 0.
+// -1 when the user cancels (the Save As dialog of an untitled document, or
+// the question about lost characters), else 0.
 LRESULT SaveDocument(HWND mainWindow);
 LRESULT SaveDocumentAs(HWND mainWindow);
 LRESULT OpenDroppedFile(HWND mainWindow, HDROP drop);

@@ -1,12 +1,14 @@
 #include "document/textfile.h"
 
 #include <climits>
+#include <cwchar>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "app/editcontrol.h"
 #include "app/textbuffer.h"
+#include "document/encoding.h"
 #include "document/safesave.h"
 #include "document/scopedhandle.h"
 #include "document/titlestatus.h"
@@ -42,15 +44,69 @@ void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
         SetWordWrap(mainWindow, 0);
 }
 
-const BYTE kByteOrderMark[2] = {0xFF, 0xFE};
-
-// The text behind the mark is the file's bytes as they stand, so they are read
-// straight into the control's next buffer: no second copy of a large file.
-HLOCAL ReadUnicodeText(HANDLE file, DWORD size)
+// Shows the text's zero characters, which the control cannot hold, as a
+// stand-in that the file's text does not use, so that a save can turn each
+// back. False only when the text uses every candidate.
+bool ShowZeros(wchar_t* text, size_t length, TextFormat* format)
 {
-    const DWORD textBytes = size - sizeof(kByteOrderMark);
-    // An odd last byte becomes a unit with a zero high byte, then the
-    // terminator follows: three zero bytes behind the text at most.
+    format->NullStandIn = 0;
+    if (!wmemchr(text, L'\0', length))
+        return true;
+    format->NullStandIn = ChooseNullStandIn(text, length);
+    ReplaceUnits(text, length, L'\0', format->NullStandIn);
+    return format->NullStandIn != 0;
+}
+
+// The block holds length UTF-16 units in the file's byte order: puts them in
+// the machine's, and the line ends and zeros in the control's form. Returns
+// the (perhaps moved) block, or null, having freed it, when there is no
+// memory for longer line ends.
+HLOCAL SettleUtf16Block(HLOCAL block, size_t length, bool bigEndian, TextFormat* format)
+{
+    LineEndCounts counts;
+    {
+        LockedText locked(block);
+        if (!locked.get()) {
+            LocalFree(block);
+            return nullptr;
+        }
+        if (bigEndian)
+            SwapUnits(locked.get(), length);
+        counts = CountLineEnds(locked.get(), length);
+    }
+    format->LineEnds = ChooseLineEnds(counts);
+    const size_t growth = LineEndGrowth(counts, format->LineEnds);
+    if (growth) {
+        HLOCAL grown = LocalReAlloc(block, (length + growth + 1) * sizeof(wchar_t), LMEM_MOVEABLE);
+        if (!grown) {
+            LocalFree(block);
+            return nullptr;
+        }
+        block = grown;
+    }
+    bool settled;
+    {
+        LockedText locked(block);
+        wchar_t* text = locked.get();
+        settled = text != nullptr;
+        if (settled) {
+            ExpandLineEnds(text, length, growth);
+            text[length + growth] = L'\0';
+            settled = ShowZeros(text, length + growth, format);
+        }
+    }
+    if (!settled) {
+        LocalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// A marked UTF-16 file: the units behind the mark are read straight into the
+// control's next buffer, so a large file is not held twice.
+HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, int encoding, TextFormat* format)
+{
+    const DWORD textBytes = size - 2;
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(textBytes) + 4);
     if (!block)
         return nullptr;
@@ -59,44 +115,65 @@ HLOCAL ReadUnicodeText(HANDLE file, DWORD size)
         LockedText locked(block);
         BYTE* bytes = reinterpret_cast<BYTE*>(locked.get());
         read = bytes && ReadWhole(file, bytes, textBytes);
-        if (read)
-            memset(bytes + textBytes, 0, 3);
+        if (read && textBytes % 2) {
+            format->HasOddByte = 1;
+            format->OddByte = bytes[textBytes - 1];
+        }
     }
     // Freed only once it is unlocked again.
     if (!read) {
         LocalFree(block);
         return nullptr;
     }
-    return block;
+    format->IsUnicode = encoding;
+    format->HasMark = 1;
+    return SettleUtf16Block(block, textBytes / 2, encoding == kUtf16BeText, format);
 }
 
-// head holds the headSize bytes already read from the start of the file.
-HLOCAL ReadAnsiText(HANDLE file, const BYTE* head, DWORD headSize, DWORD size)
+// The other files, whose encoding only their whole contents tell: bytes holds
+// them, and is decoded into a block sized exactly for the control's text.
+HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, TextFormat* format)
 {
-    // The block first: at twice the file's size it is the request that fails
-    // when memory is short, and then nothing has been read in vain.
-    const ULONGLONG blockBytes = 2ull * size + 2;
+    *format = DetectFormat(bytes, size);
+    if (format->IsUnicode == kUtf16LeText || format->IsUnicode == kUtf16BeText) {
+        HLOCAL block = MakeTextBlock(reinterpret_cast<const wchar_t*>(bytes), size / 2);
+        return block ? SettleUtf16Block(block, size / 2, format->IsUnicode == kUtf16BeText, format) : nullptr;
+    }
+    const bool utf8 = format->IsUnicode == kUtf8Text;
+    const size_t skip = utf8 && format->HasMark ? 3 : 0;
+    const BYTE* source = bytes + skip;
+    const DWORD sourceSize = size - static_cast<DWORD>(skip);
+    const LineEndCounts counts = CountLineEnds(source, sourceSize);
+    format->LineEnds = ChooseLineEnds(counts);
+    const size_t growth = LineEndGrowth(counts, format->LineEnds);
+    const char* ansi = reinterpret_cast<const char*>(source);
+    size_t length = 0;
+    if (utf8)
+        length = Utf8Length(source, sourceSize);
+    else if (sourceSize)
+        length = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(sourceSize), nullptr, 0);
+    if (sourceSize && !length)
+        return nullptr;
+    const ULONGLONG blockBytes = (static_cast<ULONGLONG>(length) + growth + 1) * sizeof(wchar_t);
     if (blockBytes > static_cast<SIZE_T>(-1))
         return nullptr;
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(blockBytes));
     if (!block)
         return nullptr;
-    bool decoded = false;
+    bool decoded;
     {
-        std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size + 1]);
         LockedText locked(block);
         wchar_t* text = locked.get();
-        if (bytes && text) {
-            memcpy(bytes.get(), head, headSize);
-            if (ReadWhole(file, bytes.get() + headSize, size - headSize)) {
-                int converted = size == 0
-                                    ? 0
-                                    : MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes.get()),
-                                                          static_cast<int>(size), text, static_cast<int>(size) + 1);
-                decoded = size == 0 || converted > 0;
-                if (decoded)
-                    text[converted] = L'\0';
-            }
+        decoded = text != nullptr;
+        if (decoded && utf8)
+            DecodeUtf8(source, sourceSize, text);
+        else if (decoded && length)
+            decoded = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(sourceSize), text,
+                                          static_cast<int>(length)) == static_cast<int>(length);
+        if (decoded) {
+            ExpandLineEnds(text, length, growth);
+            text[length + growth] = L'\0';
+            decoded = ShowZeros(text, length + growth, format);
         }
     }
     if (!decoded) {
@@ -108,45 +185,88 @@ HLOCAL ReadAnsiText(HANDLE file, const BYTE* head, DWORD headSize, DWORD size)
 
 // The whole file as the control's next buffer, or null when it cannot be read
 // or there is no memory for it.
-HLOCAL ReadTextBlock(HANDLE file, DWORD size, bool* unicode)
+HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format)
 {
-    BYTE head[sizeof(kByteOrderMark)] = {};
+    *format = PlainTextFormat();
+    BYTE head[2] = {};
     const DWORD headSize = size < sizeof(head) ? size : sizeof(head);
     if (!ReadWhole(file, head, headSize))
         return nullptr;
-    *unicode = IsUnicodeFileText(head, headSize);
-    return *unicode ? ReadUnicodeText(file, size) : ReadAnsiText(file, head, headSize, size);
+    if (int marked = Utf16MarkOf(head, headSize))
+        return ReadMarkedUtf16(file, size, marked, format);
+    std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size + 1]);
+    if (!bytes)
+        return nullptr;
+    memcpy(bytes.get(), head, headSize);
+    if (!ReadWhole(file, bytes.get() + headSize, size - headSize))
+        return nullptr;
+    return DecodeBytes(bytes.get(), size, format);
+}
+
+bool IsUtf16(int encoding)
+{
+    return encoding == kUtf16LeText || encoding == kUtf16BeText;
+}
+
+// The text with its stand-ins turned back into zero characters, for the
+// platform's converter; null when there is no memory.
+std::unique_ptr<wchar_t[]> WithZeros(const wchar_t* text, size_t length, wchar_t standIn)
+{
+    std::unique_ptr<wchar_t[]> copy(new (std::nothrow) wchar_t[length ? length : 1]);
+    if (copy) {
+        wmemcpy(copy.get(), text, length);
+        ReplaceUnits(copy.get(), length, standIn, L'\0');
+    }
+    return copy;
+}
+
+// The file's bytes for text in the ANSI code page. *lossless tells whether
+// every character was there to be had.
+bool EncodeAnsiFile(const wchar_t* text, size_t length, const TextFormat& format, std::unique_ptr<char[]>* bytes,
+                    int* size, bool* lossless)
+{
+    std::unique_ptr<wchar_t[]> zeros;
+    if (format.NullStandIn && wmemchr(text, format.NullStandIn, length)) {
+        zeros = WithZeros(text, length, format.NullStandIn);
+        if (!zeros)
+            return false;
+        text = zeros.get();
+    }
+    if (!EncodeAnsiText(text, length, CP_ACP, bytes, size, lossless))
+        return false;
+    *size = static_cast<int>(CompactLineEnds(reinterpret_cast<BYTE*>(bytes->get()), *size, format.LineEnds));
+    return true;
 }
 
 }  // namespace
 
-bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size)
+bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size,
+                    bool* lossless)
 {
     *size = 0;
+    if (lossless)
+        *lossless = true;
     if (length == 0)
         return true;
     if (length > INT_MAX)
         return false;
     const int units = static_cast<int>(length);
-    int needed = WideCharToMultiByte(codePage, 0, text, units, nullptr, 0, nullptr, nullptr);
+    // No look-alikes: a character the code page lacks is one the save loses.
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    int needed = WideCharToMultiByte(codePage, flags, text, units, nullptr, 0, nullptr, &usedDefault);
     if (needed <= 0)
         return false;
+    if (lossless)
+        *lossless = !usedDefault;
     bytes->reset(new (std::nothrow) char[needed]);
-    if (!*bytes || WideCharToMultiByte(codePage, 0, text, units, bytes->get(), needed, nullptr, nullptr) != needed)
+    if (!*bytes || WideCharToMultiByte(codePage, flags, text, units, bytes->get(), needed, nullptr, nullptr) != needed)
         return false;
     *size = needed;
     return true;
 }
 
-bool IsUnicodeFileText(const BYTE* bytes, DWORD size)
-{
-    if (size < 2)
-        return false;
-    int tests = IS_TEXT_UNICODE_SIGNATURE | IS_TEXT_UNICODE_REVERSE_SIGNATURE;
-    return IsTextUnicode(bytes, static_cast<int>(size), &tests) != FALSE;
-}
-
-int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, int* isUnicode)
+int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format)
 {
     ScopedHandle file(
         CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -162,8 +282,8 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, int
 
     // Read and decode completely before touching the control, so that a failed
     // read or a lack of memory leaves the user's document as it was.
-    bool unicode = false;
-    HLOCAL block = ReadTextBlock(file.get(), size, &unicode);
+    TextFormat read;
+    HLOCAL block = ReadTextBlock(file.get(), size, &read);
     if (!block)
         return 0;
     file.close();
@@ -174,13 +294,32 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, int
     HandTextToEdit(mainWindow, block);
 
     *isModified = 0;
-    *isUnicode = unicode ? 1 : 0;
+    *format = read;
     RefreshTitleAndStatus(mainWindow);
     AddRecentFile(mainWindow, path);
     return 1;
 }
 
-int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, int unicode, int* isUnicode)
+bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
+{
+    LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
+    const wchar_t* text = locked.get();
+    if (!text)
+        return true;  // nothing to lose; the write itself will fail
+    const size_t length = wcslen(text);
+    bool lossless = true;
+    if (format.IsUnicode == kAnsiText) {
+        std::unique_ptr<char[]> bytes;
+        int size = 0;
+        EncodeAnsiFile(text, length, format, &bytes, &size, &lossless);
+    } else {
+        EncodedSize(text, length, format, &lossless);
+    }
+    return lossless;
+}
+
+int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
+                       TextFormat* format, bool allowLoss)
 {
     if (!path || !path[0])
         return 0;
@@ -189,22 +328,47 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, in
     if (!text)
         return 0;
     const size_t length = wcslen(text);
+    TextFormat written = target;
+    if (!IsUtf16(written.IsUnicode))
+        written.HasOddByte = 0;
+    const BYTE littleEndianMark[] = {0xFF, 0xFE};
     bool stored;
-    if (unicode) {
-        // Straight from the control's buffer: saving takes no memory of its own.
-        const FilePiece pieces[] = {{kByteOrderMark, sizeof(kByteOrderMark)}, {text, length * sizeof(wchar_t)}};
-        stored = StoreFileContents(path, pieces, 2);
-    } else {
+    if (written.IsUnicode == kAnsiText) {
         std::unique_ptr<char[]> bytes;
         int size = 0;
-        if (!EncodeAnsiText(text, length, CP_ACP, &bytes, &size))
+        bool lossless;
+        if (!EncodeAnsiFile(text, length, written, &bytes, &size, &lossless))
             return 0;
+        if (!lossless && !allowLoss)
+            return kTextWouldBeLost;
         const FilePiece piece = {bytes.get(), static_cast<size_t>(size)};
+        stored = StoreFileContents(path, &piece, 1);
+    } else if (written.IsUnicode == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
+               !(written.NullStandIn && wmemchr(text, written.NullStandIn, length))) {
+        // Straight from the control's buffer: saving takes no memory of its own.
+        FilePiece pieces[3];
+        size_t count = 0;
+        if (written.HasMark)
+            pieces[count++] = {littleEndianMark, sizeof(littleEndianMark)};
+        pieces[count++] = {text, length * sizeof(wchar_t)};
+        if (written.HasOddByte)
+            pieces[count++] = {&written.OddByte, 1};
+        stored = StoreFileContents(path, pieces, count);
+    } else {
+        bool lossless;
+        const size_t size = EncodedSize(text, length, written, &lossless);
+        if (!lossless && !allowLoss)
+            return kTextWouldBeLost;
+        std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size ? size : 1]);
+        if (!bytes)
+            return 0;
+        EncodeText(text, length, written, bytes.get());
+        const FilePiece piece = {bytes.get(), size};
         stored = StoreFileContents(path, &piece, 1);
     }
     if (!stored)
         return 0;
-    *isUnicode = unicode ? 1 : 0;
+    *format = written;
     *isModified = 0;
     return 1;
 }

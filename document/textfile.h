@@ -7,26 +7,36 @@
 #include <cstddef>
 #include <memory>
 
+#include "document/encoding.h"
+
 // Files above this size, opened while word wrap is on, prompt to turn wrap off.
 const DWORD kLargeFileThreshold = 512000;
 
-// Reads path into the edit control of mainWindow. Returns 1 on success, 0 when
-// the file cannot be opened or read whole or there is no memory to hold it; on
-// failure the document is left as it was. Sets *isModified to 0 and *isUnicode to the file's format on success.
-int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, int* isUnicode);
+// Reads path into the edit control of mainWindow, in the encoding its bytes
+// tell (see DetectFormat), with every line end as CR LF unless most of them
+// are already. Returns 1 on success, 0 when the file cannot be opened or read
+// whole or there is no memory to hold it; on failure the document is left as
+// it was. Sets *isModified to 0 and *format to the file's format on success.
+int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format);
 
-// Writes the control's text to path, UTF-16LE with a byte-order mark when
-// unicode is nonzero, else in the ANSI code page; the Unicode form is written
-// from the control's buffer as it stands. The old contents give way only once
-// the new ones are complete on disk, and every name of the file (hard links)
-// sees the new ones. Returns 1 on success, 0 on failure (the file is then
-// unchanged).
-int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, int unicode, int* isUnicode);
+// Writes the control's text to path in the target format; UTF-16LE with
+// CR LF is written from the control's buffer as it stands. The old contents
+// give way only once the new ones are complete on disk, and every name of
+// the file (hard links) sees the new ones. Returns 1 on success, setting
+// *isModified to 0 and *format to what was written; 0 on failure (the file is
+// then unchanged); kTextWouldBeLost, writing nothing, when the text holds
+// characters the target cannot and allowLoss is false.
+const int kTextWouldBeLost = 2;
+int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
+                       TextFormat* format, bool allowLoss);
 
-// True exactly for files of at least two bytes that start with FF FE.
-bool IsUnicodeFileText(const BYTE* bytes, DWORD size);
+// Whether the control's text can be written in format without losing a
+// character.
+bool TextFitsFormat(HWND mainWindow, const TextFormat& format);
 
 // The code page's own multi-byte form of length units of text, sized by the
 // converter so that nothing is cut; *size is its length in bytes. False when
-// it cannot be converted or there is no memory for it.
-bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size);
+// it cannot be converted or there is no memory for it. *lossless, when
+// given, tells whether the code page holds every character (no look-alikes).
+bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size,
+                    bool* lossless = nullptr);

@@ -48,6 +48,30 @@ void FormatSizeText(int count, wchar_t* text)
         swprintf(text, kStatusTextCapacity, L"\t%2.2f MB", count * 0.00000095367431640625);
 }
 
+bool FormatEncodingText(const TextFormat& format, wchar_t* text)
+{
+    const wchar_t* name;
+    switch (format.IsUnicode) {
+        case kAnsiText:
+            name = L"ANSI";
+            break;
+        case kUtf16LeText:
+            name = format.HasMark ? L"UNICODE" : L"UTF-16LE";
+            break;
+        case kUtf8Text:
+            name = format.HasMark ? L"UTF-8 BOM" : L"UTF-8";
+            break;
+        case kUtf16BeText:
+            name = format.HasMark ? L"UNICODE BE" : L"UTF-16BE";
+            break;
+        default:
+            return false;
+    }
+    const wchar_t* lineEnds = format.LineEnds == kLfLineEnds ? L" LF" : format.LineEnds == kCrLineEnds ? L" CR" : L"";
+    wsprintfW(text, L"\t%s%s", name, lineEnds);
+    return true;
+}
+
 int UpdateTitle(HWND mainWindow, const wchar_t* path, const int* isModified)
 {
     if (!IsWindow(mainWindow) || !path || !isModified)
@@ -84,8 +108,8 @@ LRESULT UpdateStatusBar(HWND mainWindow, HICON savedIcon, HICON unsavedIcon)
         SetPartText(status, kSavedPart, saved ? L"\t[SAVED]" : L"\t[UNSAVED]");
         SendMessageW(status, SB_SETICON, kSavedPart, reinterpret_cast<LPARAM>(saved ? savedIcon : unsavedIcon));
     }
-    if (DocumentState.IsUnicode == 0 || DocumentState.IsUnicode == 1)
-        SetPartText(status, kEncodingPart, DocumentState.IsUnicode ? L"\tUNICODE" : L"\tANSI");
+    if (FormatEncodingText(DocumentState.Format, text))
+        SetPartText(status, kEncodingPart, text);
     return 0;
 }
 

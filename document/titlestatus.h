@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "document/encoding.h"
+
 const int kStatusTextCapacity = 256;
 
 int UpdateTitle(HWND mainWindow, const wchar_t* path, const int* isModified);
@@ -12,3 +14,7 @@ int RefreshTitleAndStatus(HWND mainWindow);
 void FormatTitleText(const wchar_t* name, int isModified, wchar_t* text);  // text holds 1024
 void FormatPositionText(DWORD selectionStart, DWORD selectionEnd, int line, DWORD lineStart, wchar_t* text);
 void FormatSizeText(int count, wchar_t* text);
+// The encoding part: "\tANSI", "\tUNICODE" (UTF-16LE with its mark) or a
+// short name for the others, with the line ends when they are not CR LF.
+// False for an encoding the program does not know, which leaves the part.
+bool FormatEncodingText(const TextFormat& format, wchar_t* text);

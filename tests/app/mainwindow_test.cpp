@@ -102,20 +102,20 @@ TEST_F(MainWindowTest, StatusPartsAreMeasuredFromTheRightEdge)
     ResizeClientTo(900, 500);
     int right = ClientRight();
     ASSERT_EQ(right, 900);
-    std::vector<int> expected = {right - 430, right - 290, right - 190, right - 90, right - 20};
+    std::vector<int> expected = {right - 460, right - 320, right - 220, right - 120, right - 20};
     EXPECT_EQ(PartEdges(), expected);
 }
 
 TEST_F(MainWindowTest, StatusPartsOfANarrowWindowAreNotClamped)
 {
-    ResizeClientTo(430, 400);
-    ASSERT_EQ(ClientRight(), 430);
-    EXPECT_EQ(PartEdges(), (std::vector<int>{0, 140, 240, 340, 410}));
+    ResizeClientTo(460, 400);
+    ASSERT_EQ(ClientRight(), 460);
+    EXPECT_EQ(PartEdges(), (std::vector<int>{0, 140, 240, 340, 440}));
 
     ResizeClientTo(300, 400);
     int right = ClientRight();
     ASSERT_EQ(right, 300);
-    EXPECT_EQ(PartEdges(), (std::vector<int>{-130, 10, 110, 210, 280}));
+    EXPECT_EQ(PartEdges(), (std::vector<int>{-160, -20, 80, 180, 280}));
 }
 
 TEST_F(MainWindowTest, EveryResizeClearsThePartZeroHelp)

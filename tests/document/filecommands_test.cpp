@@ -23,12 +23,13 @@ protected:
 
 TEST_F(FileCommandsUnitTest, DialogsRefuseMissingArgumentsWithoutShowingAnything)
 {
-    int modified = 0, unicode = 0;
+    int modified = 0;
+    TextFormat format = PlainTextFormat();
     wchar_t path[kPathCapacity] = L"Untitled";
     DialogAnswerer answerer(IDCANCEL);
-    EXPECT_EQ(RunOpenDialog(nullptr, &modified, path, &unicode), 0);
-    EXPECT_EQ(RunOpenDialog(window_, nullptr, path, &unicode), 0);
-    EXPECT_EQ(RunSaveAsDialog(window_, &modified, nullptr, &unicode), 0);
+    EXPECT_EQ(RunOpenDialog(nullptr, &modified, path, &format), 0);
+    EXPECT_EQ(RunOpenDialog(window_, nullptr, path, &format), 0);
+    EXPECT_EQ(RunSaveAsDialog(window_, &modified, nullptr, &format), 0);
     EXPECT_EQ(RunSaveAsDialog(window_, &modified, path, nullptr), 0);
     EXPECT_FALSE(answerer.Finish()) << "a dialog appeared: " << answerer.caption();
 }
@@ -39,7 +40,8 @@ TEST_F(FileCommandsUnitTest, OpenWithoutRoomForTheDialogsLibraryReportsItAndKeep
     SetWindowTextW(edit(), L"the user's text");
     wcscpy(DocumentState.FilePath, L"C:\\notes.txt");
     DocumentState.IsModified = 0;
-    DocumentState.IsUnicode = 1;
+    DocumentState.Format.IsUnicode = kUtf8Text;
+    DocumentState.Format.LineEnds = kLfLineEnds;
     std::wstring box = LastBoxWithAddressSpaceTaken([&] {
         HandleCommand(window_, MAKEWPARAM(IDM_OPEN, 0), 0);
         PumpMessages();
@@ -47,7 +49,8 @@ TEST_F(FileCommandsUnitTest, OpenWithoutRoomForTheDialogsLibraryReportsItAndKeep
     EXPECT_EQ(box, L"Scrivlet v2.0 - Error: Could not open that file!");
     EXPECT_EQ(EditText(), L"the user's text");
     EXPECT_STREQ(DocumentState.FilePath, L"C:\\notes.txt");
-    EXPECT_EQ(DocumentState.IsUnicode, 1);
+    EXPECT_EQ(DocumentState.Format.IsUnicode, kUtf8Text);
+    EXPECT_EQ(DocumentState.Format.LineEnds, kLfLineEnds);
     EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
 }
 

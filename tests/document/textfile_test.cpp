@@ -37,13 +37,22 @@ class TextFileTest : public FrameTest {
 protected:
     int Read(const std::wstring& path)
     {
-        int result = Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.IsUnicode);
+        int result = Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format);
         PumpMessages();
         return result;
     }
+    int Write(const std::wstring& path, const TextFormat& format)
+    {
+        return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format,
+                                  false);
+    }
+    // UTF-16LE with its mark, or ANSI: the two formats the program always had.
     int Write(const std::wstring& path, int unicode)
     {
-        return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, unicode, &DocumentState.IsUnicode);
+        TextFormat format = PlainTextFormat();
+        format.IsUnicode = unicode ? kUtf16LeText : kAnsiText;
+        format.HasMark = unicode ? 1 : 0;
+        return Write(path, format);
     }
     // Puts text into the control the way typing would, so it is "modified".
     void Type(const std::wstring& text)
@@ -64,55 +73,115 @@ TEST_F(TextFileTest, MissingFileBecomesAnEmptyAnsiDocumentAndIsCreated)
 {
     std::wstring path = folder_.Path(L"new.txt");
     DocumentState.IsModified = 1;
-    DocumentState.IsUnicode = 1;
+    DocumentState.Format.IsUnicode = 1;
     ASSERT_EQ(Read(path), 1);
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadBytes(path), "");
     EXPECT_EQ(EditText(), L"");
     EXPECT_EQ(DocumentState.IsModified, 0);
-    EXPECT_EQ(DocumentState.IsUnicode, 0);
+    EXPECT_EQ(DocumentState.Format.IsUnicode, 0);
 }
 
-TEST_F(TextFileTest, EncodingIsDecidedByTheLittleEndianMarkAlone)
+TEST_F(TextFileTest, EncodingIsDecidedByTheMarkThenByTheBytes)
 {
     struct Case {
         std::string bytes;
         std::wstring text;
-        int unicode;
+        int encoding, mark;
     } cases[] = {
-        {"\xFF\xFE", L"", 1},  // the mark alone: empty Unicode document
-        {"\xFF\xFE" + Utf16(L"Zo\x00EB \x20AC\r\nx"), L"Zo\x00EB \x20AC\r\nx", 1},
-        {std::string("\xFE\xFF\x00\x41", 4), L"\x00FE\x00FF", 0},  // reversed mark: ANSI up to the zero byte
-        {std::string("A\0B\0", 4), L"A", 0},                       // UTF-16 without a mark is ANSI
-        {"\xFF", L"\x00FF", 0},                                    // one byte cannot carry a mark
-        {"", L"", 0},
-        {"caf\xE9\r\nline", L"caf\x00E9\r\nline", 0},
+        {"\xFF\xFE", L"", kUtf16LeText, 1},  // the mark alone: empty Unicode document
+        {"\xFF\xFE" + Utf16(L"Zo\x00EB \x20AC\r\nx"), L"Zo\x00EB \x20AC\r\nx", kUtf16LeText, 1},
+        {std::string("\xFE\xFF\x00\x41\x00\x42", 6), L"AB", kUtf16BeText, 1},
+        {std::string("A\0B\0", 4), L"AB", kUtf16LeText, 0},
+        {std::string("\0A\0B\0C", 6), L"ABC", kUtf16BeText, 0},
+        {"\xEF\xBB\xBF"
+         "Caf\xC3\xA9",
+         L"Caf\x00E9", kUtf8Text, 1},
+        {"Caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80", L"Caf\x00E9 \x65E5\xD83D\xDE00", kUtf8Text, 0},
+        {"\xEF\xBB\xBF"
+         "caf\xE9",
+         L"\x00EF\x00BB\x00BF"
+         L"caf\x00E9",
+         kAnsiText, 0},                                         // marked, but not UTF-8
+        {"caf\xC3", L"caf\x00C3", kAnsiText, 0},                // a cut sequence
+        {"\xED\xA0\x80", L"\x00ED\x00A0\x20AC", kAnsiText, 0},  // an encoded surrogate
+        {"plain ascii", L"plain ascii", kAnsiText, 0},
+        {"\xFF", L"\x00FF", kAnsiText, 0},  // one byte cannot carry a mark
+        {"", L"", kAnsiText, 0},
+        {"caf\xE9\r\nline", L"caf\x00E9\r\nline", kAnsiText, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "bytes: " << testing::PrintToString(c.bytes));
         ASSERT_EQ(Read(folder_.Write(L"in.txt", c.bytes)), 1);
         EXPECT_EQ(EditText(), c.text);
-        EXPECT_EQ(DocumentState.IsUnicode, c.unicode);
+        EXPECT_EQ(DocumentState.Format.IsUnicode, c.encoding);
+        EXPECT_EQ(DocumentState.Format.HasMark, c.mark);
     }
 }
 
-TEST_F(TextFileTest, OddUnicodeTailBecomesAFinalCharacterAndSavesOneByteMore)
+TEST_F(TextFileTest, LineEndsBecomeCrLfUnlessMostAreAndSavesWriteTheFilesStyle)
+{
+    struct Case {
+        std::string bytes;
+        std::wstring text;
+        int style;
+        std::string saved;  // after typing "x" at the start
+    } cases[] = {
+        {"a\nb\nc", L"a\r\nb\r\nc", kLfLineEnds, "xa\nb\nc"},
+        {"a\rb\r", L"a\r\nb\r\n", kCrLineEnds, "xa\rb\r"},
+        {"a\r\nb\nc\n", L"a\r\nb\r\nc\r\n", kLfLineEnds, "xa\nb\nc\n"},
+        // CR LF most frequent, ties included: nothing changes, stray ends stay.
+        {"a\r\nb\nc", L"a\r\nb\nc", kCrLfLineEnds, "xa\r\nb\nc"},
+        {"a\r\nb\r\nc\rd\n", L"a\r\nb\r\nc\rd\n", kCrLfLineEnds, "xa\r\nb\r\nc\rd\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "bytes: " << testing::PrintToString(c.bytes));
+        std::wstring path = folder_.Write(L"ends.txt", c.bytes);
+        ASSERT_EQ(Read(path), 1);
+        EXPECT_EQ(EditText(), c.text);
+        EXPECT_EQ(DocumentState.Format.LineEnds, c.style);
+        Type(L"x");
+        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        EXPECT_EQ(ReadBytes(path), c.saved);
+    }
+}
+
+TEST_F(TextFileTest, OddUnicodeTailIsKeptAfterTheText)
 {
     std::wstring path = folder_.Write(L"odd.txt", std::string("\xFF\xFE"
                                                               "A\0B",
                                                               5));
     ASSERT_EQ(Read(path), 1);
-    EXPECT_EQ(EditText(), L"AB");
-    ASSERT_EQ(Write(path, DocumentState.IsUnicode), 1);
+    EXPECT_EQ(EditText(), L"A");
+    ASSERT_EQ(Write(path, DocumentState.Format), 1);
     EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE"
-                                           "A\0B\0",
-                                           6));
+                                           "A\0B",
+                                           5));
 }
 
-TEST_F(TextFileTest, ZeroCodeUnitEndsTheShownText)
+TEST_F(TextFileTest, ZeroCharactersShowAsAStandInAndSaveAsZeros)
 {
-    ASSERT_EQ(Read(folder_.Write(L"z.txt", "\xFF\xFE" + Utf16(std::wstring(L"A\0B", 3)))), 1);
-    EXPECT_EQ(EditText(), L"A");
+    struct Case {
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        {"\xFF\xFE" + Utf16(std::wstring(L"A\0B", 3)),
+         L"A\x2400"
+         L"B"},
+        {std::string("ab\0cd", 5),
+         L"ab\x2400"
+         L"cd"},
+        // The file uses the symbol itself, so a private-use character stands in.
+        {"\xFF\xFE" + Utf16(std::wstring(L"\x2400\0", 2)), L"\x2400\xE000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "bytes: " << testing::PrintToString(c.bytes));
+        std::wstring path = folder_.Write(L"zero.txt", c.bytes);
+        ASSERT_EQ(Read(path), 1);
+        EXPECT_EQ(EditText(), c.text);
+        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        EXPECT_EQ(ReadBytes(path), c.bytes);
+    }
 }
 
 TEST_F(TextFileTest, SaveAfterLoadWritesTheFileBackByteForByte)
@@ -122,7 +191,7 @@ TEST_F(TextFileTest, SaveAfterLoadWritesTheFileBackByteForByte)
     for (const std::string& bytes : {unicodeFile, ansiFile}) {
         std::wstring path = folder_.Write(L"round.txt", bytes);
         ASSERT_EQ(Read(path), 1);
-        ASSERT_EQ(Write(path, DocumentState.IsUnicode), 1);
+        ASSERT_EQ(Write(path, DocumentState.Format), 1);
         EXPECT_EQ(ReadBytes(path), bytes);
     }
 }
@@ -135,13 +204,13 @@ TEST_F(TextFileTest, WriteSetsTheStateAndChoosesTheFormat)
 
     ASSERT_EQ(Write(path, 1), 1);
     EXPECT_EQ(ReadBytes(path), "\xFF\xFE" + Utf16(L"h\x00E9llo\r\n"));
-    EXPECT_EQ(DocumentState.IsUnicode, 1);
+    EXPECT_EQ(DocumentState.Format.IsUnicode, 1);
     EXPECT_EQ(DocumentState.IsModified, 0);
 
     DocumentState.IsModified = 1;
     ASSERT_EQ(Write(path, 0), 1);
     EXPECT_EQ(ReadBytes(path), "h\xE9llo\r\n");
-    EXPECT_EQ(DocumentState.IsUnicode, 0);
+    EXPECT_EQ(DocumentState.Format.IsUnicode, 0);
     EXPECT_EQ(DocumentState.IsModified, 0);
 }
 
@@ -166,7 +235,9 @@ TEST_F(TextFileTest, SaveReplacesTheWholeOldContentsAndLeavesNoOtherFile)
 TEST_F(TextFileTest, WriteRefusesAMissingOrEmptyPath)
 {
     DocumentState.IsModified = 1;
-    EXPECT_EQ(Scrivlet_WriteFile(window_, nullptr, &DocumentState.IsModified, 0, &DocumentState.IsUnicode), 0);
+    EXPECT_EQ(
+        Scrivlet_WriteFile(window_, nullptr, &DocumentState.IsModified, PlainTextFormat(), &DocumentState.Format, true),
+        0);
     EXPECT_EQ(Write(L"", 0), 0);
     EXPECT_EQ(DocumentState.IsModified, 1);
 }
@@ -176,7 +247,7 @@ TEST_F(TextFileTest, FailedSaveLeavesThePreviousContentsAndTheState)
     std::wstring path = folder_.Write(L"kept.txt", "previous contents");
     Type(L"new text");
     DocumentState.IsModified = 1;
-    DocumentState.IsUnicode = 1;
+    DocumentState.Format.IsUnicode = 1;
     // Another program holds the file open without letting it be replaced.
     HANDLE holder =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -185,7 +256,7 @@ TEST_F(TextFileTest, FailedSaveLeavesThePreviousContentsAndTheState)
     CloseHandle(holder);
     EXPECT_EQ(ReadBytes(path), "previous contents");
     EXPECT_EQ(DocumentState.IsModified, 1);
-    EXPECT_EQ(DocumentState.IsUnicode, 1);
+    EXPECT_EQ(DocumentState.Format.IsUnicode, 1);
     EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"kept.txt"});
 }
 
@@ -278,7 +349,9 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
     };
     auto save = [&](int unicode) {
         wcscpy(DocumentState.FilePath, target.c_str());
-        DocumentState.IsUnicode = unicode;
+        DocumentState.Format = PlainTextFormat();
+        DocumentState.Format.IsUnicode = unicode;
+        DocumentState.Format.HasMark = unicode;
         HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
     };
     const struct {
@@ -304,7 +377,7 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
         SCOPED_TRACE(c.what);
         WriteBytes(target, "saved before");
         DocumentState.IsModified = 1;
-        const int unicodeBefore = DocumentState.IsUnicode;
+        const int unicodeBefore = DocumentState.Format.IsUnicode;
         BoxesAnsweredInThread boxes;
         ASSERT_TRUE(boxes.active());
         {
@@ -317,11 +390,11 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
         if (c.message) {
             EXPECT_EQ(boxes.seen(), std::wstring(L"Scrivlet v2.0 - Error: ") + c.message);
             EXPECT_EQ(DocumentState.IsModified, 1);
-            EXPECT_EQ(DocumentState.IsUnicode, unicodeBefore);
+            EXPECT_EQ(DocumentState.Format.IsUnicode, unicodeBefore);
         } else {
             EXPECT_EQ(boxes.seen(), L"") << "a box appeared";
             EXPECT_EQ(DocumentState.IsModified, 0);
-            EXPECT_EQ(DocumentState.IsUnicode, 1);
+            EXPECT_EQ(DocumentState.Format.IsUnicode, 1);
         }
         EXPECT_TRUE(ReadBytes(target) == c.savedFile) << "the file on disk changed";
         EXPECT_TRUE(EditText() == text) << "the document changed";

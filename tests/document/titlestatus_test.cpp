@@ -119,24 +119,58 @@ TEST_F(TitleStatusTest, CaretPartFollowsTheControlsSelection)
 TEST_F(TitleStatusTest, SavedAndEncodingPartsShowOnlyTheKnownValues)
 {
     DocumentState.IsModified = 1;
-    DocumentState.IsUnicode = 1;
+    DocumentState.Format.IsUnicode = 1;
+    DocumentState.Format.HasMark = 1;
     UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
     EXPECT_EQ(Part(3), L"\t[UNSAVED]");
     EXPECT_EQ(PartIcon(3), IDI_UNSAVED);
     EXPECT_EQ(Part(4), L"\tUNICODE");
 
     DocumentState.IsModified = 2;
-    DocumentState.IsUnicode = 2;
+    DocumentState.Format.IsUnicode = 9;  // no encoding the program knows
     UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
     EXPECT_EQ(Part(3), L"\t[UNSAVED]");
     EXPECT_EQ(Part(4), L"\tUNICODE");
 
     DocumentState.IsModified = 0;
-    DocumentState.IsUnicode = 0;
+    DocumentState.Format.IsUnicode = 0;
     UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
     EXPECT_EQ(Part(3), L"\t[SAVED]");
     EXPECT_EQ(PartIcon(3), IDI_SAVED);
     EXPECT_EQ(Part(4), L"\tANSI");
+}
+
+// Every name fits its part in the status bar's own font.
+TEST_F(TitleStatusTest, EncodingPartNamesEachFormatWithinItsWidth)
+{
+    struct Case {
+        int encoding, mark, lineEnds;
+        const wchar_t* text;
+    } cases[] = {
+        {kAnsiText, 0, kCrLfLineEnds, L"\tANSI"},           {kUtf16LeText, 1, kCrLfLineEnds, L"\tUNICODE"},
+        {kUtf16LeText, 0, kCrLfLineEnds, L"\tUTF-16LE"},    {kUtf16LeText, 1, kCrLineEnds, L"\tUNICODE CR"},
+        {kUtf16BeText, 1, kLfLineEnds, L"\tUNICODE BE LF"}, {kUtf16BeText, 0, kCrLineEnds, L"\tUTF-16BE CR"},
+        {kUtf8Text, 0, kCrLfLineEnds, L"\tUTF-8"},          {kUtf8Text, 1, kLfLineEnds, L"\tUTF-8 BOM LF"},
+    };
+    HWND status = GetDlgItem(window_, IDC_STATUSBAR);
+    RECT part;
+    ASSERT_TRUE(SendMessageW(status, SB_GETRECT, 4, reinterpret_cast<LPARAM>(&part)));
+    HDC dc = GetDC(status);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
+    for (const Case& c : cases) {
+        DocumentState.Format = PlainTextFormat();
+        DocumentState.Format.IsUnicode = c.encoding;
+        DocumentState.Format.HasMark = c.mark;
+        DocumentState.Format.LineEnds = c.lineEnds;
+        UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
+        EXPECT_EQ(Part(4), c.text);
+        SIZE size;
+        GetTextExtentPoint32W(dc, c.text + 1, static_cast<int>(wcslen(c.text + 1)), &size);
+        // The part's borders and the status bar's own margin on each side.
+        EXPECT_LE(size.cx + 2 * GetSystemMetrics(SM_CXEDGE) + 6, part.right - part.left) << "for " << c.text + 1;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(status, dc);
 }
 
 }  // namespace

@@ -62,9 +62,8 @@ TEST_P(RecentFilesTest, MenuShowsTheEntriesOldestFirst)
         AddRecentEntry(RecentName(stored), Prepare(stored));
     Restart();
     for (const std::wstring& opened : recent.opened)
-        ASSERT_EQ(
-            Scrivlet_ReadFile(window_, Prepare(opened).c_str(), &DocumentState.IsModified, &DocumentState.IsUnicode),
-            1);
+        ASSERT_EQ(Scrivlet_ReadFile(window_, Prepare(opened).c_str(), &DocumentState.IsModified, &DocumentState.Format),
+                  1);
     if (!recent.removedBehind.empty() || !recent.addedBehind.empty()) {
         for (const std::wstring& removed : recent.removedBehind)
             RemoveRecentEntry(RecentName(removed));

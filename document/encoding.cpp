@@ -1,0 +1,387 @@
+#include "document/encoding.h"
+
+#include <bitset>
+#include <cstring>
+
+namespace {
+
+const wchar_t kNullSymbol = 0x2400;
+const wchar_t kPrivateUseFirst = 0xE000, kPrivateUseLast = 0xF8FF;
+const wchar_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(wchar_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// Hands each unit of the file's text to put: the control's CR LF in the
+// format's style, the stand-in as the zero character it stands for.
+template <class Put>
+void ForEachFileUnit(const wchar_t* text, size_t length, const TextFormat& format, Put& put)
+{
+    const bool restyle = format.LineEnds != kCrLfLineEnds;
+    const wchar_t lineEnd = format.LineEnds == kCrLineEnds ? L'\r' : L'\n';
+    for (size_t i = 0; i < length; ++i) {
+        wchar_t unit = text[i];
+        if (restyle && unit == L'\r' && i + 1 < length && text[i + 1] == L'\n') {
+            put(lineEnd);
+            ++i;
+        } else {
+            put(format.NullStandIn && unit == format.NullStandIn ? L'\0' : unit);
+        }
+    }
+}
+
+// UTF-8 from units, pairing surrogates; counts only while bytes is null.
+class Utf8Output {
+public:
+    explicit Utf8Output(uint8_t* bytes) : bytes_(bytes) {}
+    void operator()(wchar_t unit)
+    {
+        if (pending_) {
+            wchar_t high = pending_;
+            pending_ = 0;
+            if (IsLowSurrogate(unit)) {
+                Put(0x10000 + ((static_cast<uint32_t>(high) - 0xD800) << 10) + (unit - 0xDC00));
+                return;
+            }
+            Lone();
+        }
+        if (IsHighSurrogate(unit))
+            pending_ = unit;
+        else if (IsLowSurrogate(unit))
+            Lone();
+        else
+            Put(unit);
+    }
+    // The end of the text: a high surrogate still waiting is a lone one.
+    void Finish()
+    {
+        if (pending_)
+            Lone();
+        pending_ = 0;
+    }
+    size_t size() const { return size_; }
+    bool lossless() const { return lossless_; }
+
+private:
+    void Lone()
+    {
+        lossless_ = false;
+        Put(kReplacement);
+    }
+    void Byte(uint32_t value)
+    {
+        if (bytes_)
+            bytes_[size_] = static_cast<uint8_t>(value);
+        ++size_;
+    }
+    void Put(uint32_t point)
+    {
+        if (point < 0x80) {
+            Byte(point);
+        } else if (point < 0x800) {
+            Byte(0xC0 | (point >> 6));
+            Byte(0x80 | (point & 0x3F));
+        } else if (point < 0x10000) {
+            Byte(0xE0 | (point >> 12));
+            Byte(0x80 | ((point >> 6) & 0x3F));
+            Byte(0x80 | (point & 0x3F));
+        } else {
+            Byte(0xF0 | (point >> 18));
+            Byte(0x80 | ((point >> 12) & 0x3F));
+            Byte(0x80 | ((point >> 6) & 0x3F));
+            Byte(0x80 | (point & 0x3F));
+        }
+    }
+
+    uint8_t* bytes_;
+    size_t size_ = 0;
+    bool lossless_ = true;
+    wchar_t pending_ = 0;
+};
+
+class Utf16Output {
+public:
+    Utf16Output(uint8_t* bytes, bool bigEndian) : bytes_(bytes), bigEndian_(bigEndian) {}
+    void operator()(wchar_t unit)
+    {
+        if (bytes_) {
+            bytes_[size_ + (bigEndian_ ? 1 : 0)] = static_cast<uint8_t>(unit & 0xFF);
+            bytes_[size_ + (bigEndian_ ? 0 : 1)] = static_cast<uint8_t>(unit >> 8);
+        }
+        size_ += 2;
+    }
+    size_t size() const { return size_; }
+
+private:
+    uint8_t* bytes_;
+    bool bigEndian_;
+    size_t size_ = 0;
+};
+
+const uint8_t kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
+
+bool IsUtf16(int encoding)
+{
+    return encoding == kUtf16LeText || encoding == kUtf16BeText;
+}
+
+size_t MarkSize(const TextFormat& format)
+{
+    if (!format.HasMark)
+        return 0;
+    return format.IsUnicode == kUtf8Text ? sizeof(kUtf8Mark) : IsUtf16(format.IsUnicode) ? 2 : 0;
+}
+
+// Writes (or, with null bytes, only measures) the whole file.
+size_t Encode(const wchar_t* text, size_t length, const TextFormat& format, uint8_t* bytes, bool* lossless)
+{
+    const size_t mark = MarkSize(format);
+    uint8_t* body = bytes ? bytes + mark : nullptr;
+    *lossless = true;
+    if (format.IsUnicode == kUtf8Text) {
+        if (bytes && mark)
+            memcpy(bytes, kUtf8Mark, mark);
+        Utf8Output output(body);
+        ForEachFileUnit(text, length, format, output);
+        output.Finish();
+        *lossless = output.lossless();
+        return mark + output.size();
+    }
+    const bool bigEndian = format.IsUnicode == kUtf16BeText;
+    Utf16Output output(bytes, bigEndian);
+    if (mark)
+        output(0xFEFF);
+    ForEachFileUnit(text, length, format, output);
+    const bool odd = format.HasOddByte != 0;
+    if (bytes && odd)
+        bytes[output.size()] = format.OddByte;
+    return output.size() + (odd ? 1 : 0);
+}
+
+}  // namespace
+
+TextFormat PlainTextFormat()
+{
+    return {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0};
+}
+
+int Utf16MarkOf(const uint8_t* bytes, size_t size)
+{
+    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return kUtf16LeText;
+    if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+        return kUtf16BeText;
+    return kAnsiText;
+}
+
+bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte)
+{
+    *multiByte = false;
+    size_t i = 0;
+    while (i < size) {
+        const uint8_t lead = bytes[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t trail;
+        uint8_t low = 0x80, high = 0xBF;  // the range of the first trail byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            trail = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            trail = 2;
+            if (lead == 0xE0)
+                low = 0xA0;
+            else if (lead == 0xED)
+                high = 0x9F;  // no surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            trail = 3;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F;  // nothing above U+10FFFF
+        } else {
+            return false;
+        }
+        if (size - i <= trail || bytes[i + 1] < low || bytes[i + 1] > high)
+            return false;
+        for (size_t k = 2; k <= trail; ++k)
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return false;
+        *multiByte = true;
+        i += trail + 1;
+    }
+    return true;
+}
+
+int DetectUnmarkedUtf16(const uint8_t* bytes, size_t size)
+{
+    if (size < 2 || size % 2)
+        return kAnsiText;
+    const size_t units = size / 2;
+    size_t little = 0, big = 0;
+    for (size_t i = 0; i < size; i += 2) {
+        if (bytes[i] && !bytes[i + 1])
+            ++little;
+        else if (!bytes[i] && bytes[i + 1])
+            ++big;
+    }
+    if (2 * little >= units && little > 4 * big)
+        return kUtf16LeText;
+    if (2 * big >= units && big > 4 * little)
+        return kUtf16BeText;
+    return kAnsiText;
+}
+
+TextFormat DetectFormat(const uint8_t* bytes, size_t size)
+{
+    TextFormat format = PlainTextFormat();
+    bool multiByte = false;
+    if (int marked = Utf16MarkOf(bytes, size)) {
+        format.IsUnicode = marked;
+        format.HasMark = 1;
+    } else if (size >= sizeof(kUtf8Mark) && memcmp(bytes, kUtf8Mark, sizeof(kUtf8Mark)) == 0 &&
+               IsValidUtf8(bytes + sizeof(kUtf8Mark), size - sizeof(kUtf8Mark), &multiByte)) {
+        format.IsUnicode = kUtf8Text;
+        format.HasMark = 1;
+    } else if (IsValidUtf8(bytes, size, &multiByte) && multiByte) {
+        format.IsUnicode = kUtf8Text;
+    } else {
+        format.IsUnicode = DetectUnmarkedUtf16(bytes, size);
+    }
+    return format;
+}
+
+size_t Utf8Length(const uint8_t* bytes, size_t size)
+{
+    size_t length = 0;
+    for (size_t i = 0; i < size; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80)
+            ++length;
+        if (bytes[i] >= 0xF0)
+            ++length;  // a surrogate pair
+    }
+    return length;
+}
+
+void DecodeUtf8(const uint8_t* bytes, size_t size, wchar_t* text)
+{
+    size_t i = 0;
+    while (i < size) {
+        const uint32_t lead = bytes[i];
+        if (lead < 0x80) {
+            *text++ = static_cast<wchar_t>(lead);
+            ++i;
+        } else if (lead < 0xE0) {
+            *text++ = static_cast<wchar_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+            i += 2;
+        } else if (lead < 0xF0) {
+            *text++ =
+                static_cast<wchar_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            uint32_t point = ((lead & 0x07) << 18) | ((bytes[i + 1] & 0x3Fu) << 12) | ((bytes[i + 2] & 0x3Fu) << 6) |
+                             (bytes[i + 3] & 0x3Fu);
+            point -= 0x10000;
+            *text++ = static_cast<wchar_t>(0xD800 + (point >> 10));
+            *text++ = static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
+            i += 4;
+        }
+    }
+}
+
+void SwapUnits(wchar_t* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i)
+        text[i] = static_cast<wchar_t>(((text[i] & 0xFF) << 8) | ((text[i] >> 8) & 0xFF));
+}
+
+int ChooseLineEnds(const LineEndCounts& counts)
+{
+    if (counts.crLf >= counts.lf && counts.crLf >= counts.cr)
+        return kCrLfLineEnds;
+    return counts.lf >= counts.cr ? kLfLineEnds : kCrLineEnds;
+}
+
+size_t LineEndGrowth(const LineEndCounts& counts, int style)
+{
+    return style == kCrLfLineEnds ? 0 : counts.lf + counts.cr;
+}
+
+void ExpandLineEnds(wchar_t* text, size_t length, size_t growth)
+{
+    // From the end, so that nothing is overwritten before it is read; once
+    // the two positions meet, what is left is already in place.
+    size_t read = length, write = length + growth;
+    while (write > read) {
+        const wchar_t unit = text[--read];
+        if (unit == L'\n' || unit == L'\r') {
+            if (unit == L'\n' && read > 0 && text[read - 1] == L'\r')
+                --read;
+            text[--write] = L'\n';
+            text[--write] = L'\r';
+        } else {
+            text[--write] = unit;
+        }
+    }
+}
+
+wchar_t ChooseNullStandIn(const wchar_t* text, size_t length)
+{
+    bool symbolUsed = false;
+    std::bitset<kPrivateUseLast - kPrivateUseFirst + 1> used;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == kNullSymbol)
+            symbolUsed = true;
+        else if (text[i] >= kPrivateUseFirst && text[i] <= kPrivateUseLast)
+            used.set(text[i] - kPrivateUseFirst);
+    }
+    if (!symbolUsed)
+        return kNullSymbol;
+    for (size_t i = 0; i < used.size(); ++i)
+        if (!used.test(i))
+            return static_cast<wchar_t>(kPrivateUseFirst + i);
+    return 0;
+}
+
+void ReplaceUnits(wchar_t* text, size_t length, wchar_t from, wchar_t to)
+{
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] == from)
+            text[i] = to;
+}
+
+size_t EncodedSize(const wchar_t* text, size_t length, const TextFormat& format, bool* lossless)
+{
+    return Encode(text, length, format, nullptr, lossless);
+}
+
+void EncodeText(const wchar_t* text, size_t length, const TextFormat& format, uint8_t* bytes)
+{
+    bool lossless;
+    Encode(text, length, format, bytes, &lossless);
+}
+
+size_t CompactLineEnds(uint8_t* bytes, size_t size, int style)
+{
+    if (style == kCrLfLineEnds)
+        return size;
+    const uint8_t lineEnd = style == kCrLineEnds ? '\r' : '\n';
+    size_t write = 0;
+    for (size_t read = 0; read < size; ++read) {
+        if (bytes[read] == '\r' && read + 1 < size && bytes[read + 1] == '\n') {
+            bytes[write++] = lineEnd;
+            ++read;
+        } else {
+            bytes[write++] = bytes[read];
+        }
+    }
+    return write;
+}

@@ -1,0 +1,100 @@
+// How a document's text is stored in its file, and the conversions between
+// the file's bytes and the edit control's UTF-16 text that need no platform:
+// telling the encoding from the bytes, UTF-8 and UTF-16 in both byte orders,
+// line ends and the stand-in for zero characters. The ANSI code page is the
+// platform's and is converted by the loader and the writer.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+enum TextEncoding { kAnsiText = 0, kUtf16LeText = 1, kUtf8Text = 2, kUtf16BeText = 3 };
+enum LineEndStyle { kCrLfLineEnds = 0, kLfLineEnds = 1, kCrLineEnds = 2 };
+
+struct TextFormat {
+    // A TextEncoding. Its first two values are the two formats the program
+    // always had: 0 ANSI, 1 UTF-16LE (with the mark when HasMark is set).
+    int IsUnicode;
+    int HasMark;
+    // The style a save writes for every CR LF of the control's text; CR LF
+    // itself means the text is written as it stands.
+    int LineEnds;
+    // The character that stands for U+0000 in the control (which cannot hold
+    // zero characters), chosen so that it does not occur in the file's text;
+    // 0 when the file held no zero character.
+    wchar_t NullStandIn;
+    // The last byte of a UTF-16 file of odd length, kept to be written back
+    // after the text.
+    int HasOddByte;
+    uint8_t OddByte;
+};
+
+// ANSI, no mark, CR LF: the format of a new document (all zero).
+TextFormat PlainTextFormat();
+
+// The encoding and mark of a file's whole contents. A mark decides first
+// (EF BB BF only when the rest is valid UTF-8, so that a file of other bytes
+// keeps them all); then valid UTF-8 with at least one multi-byte sequence;
+// then the zero-byte pattern of UTF-16 text; everything else is ANSI.
+TextFormat DetectFormat(const uint8_t* bytes, size_t size);
+// The UTF-16 encoding named by a mark at the start of bytes, or kAnsiText.
+int Utf16MarkOf(const uint8_t* bytes, size_t size);
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+// *multiByte tells whether any sequence is longer than one byte.
+bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte);
+// Unmarked UTF-16 of mostly Latin text: an even size, at least half the
+// units with a zero high byte (or low byte, for big-endian) and few the
+// other way round. Returns kUtf16LeText, kUtf16BeText or kAnsiText.
+int DetectUnmarkedUtf16(const uint8_t* bytes, size_t size);
+
+// Code units of the valid UTF-8 bytes, and their decoding into text.
+size_t Utf8Length(const uint8_t* bytes, size_t size);
+void DecodeUtf8(const uint8_t* bytes, size_t size, wchar_t* text);
+// Turns big-endian units into the machine's order, in place.
+void SwapUnits(wchar_t* text, size_t length);
+
+struct LineEndCounts {
+    size_t crLf, lf, cr;
+};
+template <class Unit>
+LineEndCounts CountLineEnds(const Unit* text, size_t length)
+{
+    LineEndCounts counts = {0, 0, 0};
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < length && text[i + 1] == '\n') {
+                ++counts.crLf;
+                ++i;
+            } else {
+                ++counts.cr;
+            }
+        } else if (text[i] == '\n') {
+            ++counts.lf;
+        }
+    }
+    return counts;
+}
+// CR LF when it is the most frequent, ties included; else LF or CR.
+int ChooseLineEnds(const LineEndCounts& counts);
+// The units that turning every lone CR and LF into CR LF adds.
+size_t LineEndGrowth(const LineEndCounts& counts, int style);
+// Turns every lone CR and LF of text[0, length) into CR LF in place; the
+// buffer holds length + growth units.
+void ExpandLineEnds(wchar_t* text, size_t length, size_t growth);
+
+// The stand-in for the zero characters of text: U+2400 (the symbol for
+// null), or else the first private-use character that text does not hold;
+// 0 when text holds all of them.
+wchar_t ChooseNullStandIn(const wchar_t* text, size_t length);
+void ReplaceUnits(wchar_t* text, size_t length, wchar_t from, wchar_t to);
+
+// The file's bytes for text in a UTF-8 or UTF-16 format: the mark, the text
+// with its CR LF in the format's style and its stand-ins as zero
+// characters, then the odd byte of a UTF-16 file. *lossless is false when
+// the text holds what the encoding cannot (a lone surrogate in UTF-8, which
+// is then written as U+FFFD).
+size_t EncodedSize(const wchar_t* text, size_t length, const TextFormat& format, bool* lossless);
+// Writes the EncodedSize bytes.
+void EncodeText(const wchar_t* text, size_t length, const TextFormat& format, uint8_t* bytes);
+// Puts bytes of CR LF text (ANSI, whose multi-byte characters never hold
+// CR or LF) in the style, in place; returns the new size.
+size_t CompactLineEnds(uint8_t* bytes, size_t size, int style);
