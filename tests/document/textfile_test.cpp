@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "app/commands.h"
@@ -325,6 +327,139 @@ TEST_F(TextFileTest, FilesOfTwoGigabytesOrMoreAreRefusedWithoutReading)
         EXPECT_EQ(Read(path), 0) << "size " << size;
         EXPECT_EQ(EditText(), L"kept");
         DeleteFileW(path.c_str());
+    }
+}
+
+// The file's bytes for text as other programs write it: the platform's
+// converters for ANSI and UTF-8, the plain byte orders of UTF-16.
+std::string FileBytes(const std::wstring& text, int encoding, bool mark)
+{
+    if (encoding == kAnsiText || encoding == kUtf8Text) {
+        const UINT codePage = encoding == kUtf8Text ? CP_UTF8 : CP_ACP;
+        const int units = static_cast<int>(text.size());
+        std::string bytes(text.size() * 4, '\0');
+        bytes.resize(units ? WideCharToMultiByte(codePage, 0, text.data(), units, &bytes[0],
+                                                 static_cast<int>(bytes.size()), nullptr, nullptr)
+                           : 0);
+        return (mark ? "\xEF\xBB\xBF" : "") + bytes;
+    }
+    std::wstring units = (mark ? std::wstring(1, L'\xFEFF') : L"") + text;
+    std::string bytes;
+    for (wchar_t unit : units) {
+        char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += encoding == kUtf16BeText ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+// Every line end of text (CR LF, or a lone CR or LF) in the style.
+std::wstring Restyled(const std::wstring& text, const wchar_t* lineEnd)
+{
+    std::wstring result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' || text[i] == L'\n') {
+            if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+                ++i;
+            result += lineEnd;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+struct RoundTrip {
+    std::string file;
+    int encoding, mark;
+    std::string saved;  // after typing "x" at the end and saving
+};
+
+// A random file in one of the encodings, and what a save after typing "x"
+// at its end must write. The texts of each encoding keep to what that
+// encoding's files hold and what tells it from the others: ANSI without
+// valid multi-byte UTF-8 and with few zeros, UTF-8 without lone surrogates,
+// UTF-16 without a mark mostly Latin.
+RoundTrip RandomRoundTrip(std::mt19937& random)
+{
+    const std::wstring latin[] = {L"a", L"Z", L" ", L"\x00E9", L"\x00FC", L"\r", L"\n", L"\r\n"};
+    const std::wstring others[] = {std::wstring(1, L'\0'),
+                                   L"\x0142",
+                                   L"\x65E5",
+                                   L"\xD83D\xDE00",
+                                   L"\xD800",
+                                   L"\xDC00",
+                                   L"\x2400",
+                                   L"\r",
+                                   L"\n",
+                                   L"\r\n"};
+    auto pick = [&](int count) { return static_cast<int>(random() % count); };
+    const int kind = pick(8);  // ANSI, cut UTF-8 (read as ANSI), UTF-8 +-mark, UTF-16LE/BE +-mark
+    RoundTrip trip = {};
+    trip.encoding = kind < 2 ? kAnsiText : kind < 4 ? kUtf8Text : kind < 6 ? kUtf16LeText : kUtf16BeText;
+    trip.mark = kind >= 2 && kind % 2 == 0;
+    const bool utf16 = trip.encoding == kUtf16LeText || trip.encoding == kUtf16BeText;
+    const bool unmarkedUtf16 = utf16 && !trip.mark;
+    std::wstring text;
+    const int tokens = pick(40);
+    int otherCount = 0;
+    for (int i = 0; i < tokens; ++i) {
+        const bool other = trip.encoding != kAnsiText && pick(3) == 0 && !(unmarkedUtf16 && otherCount >= 3);
+        std::wstring token = other ? others[pick(10)] : latin[pick(8)];
+        const bool lone = token == L"\xD800" || token == L"\xDC00";
+        if (lone && trip.encoding == kUtf8Text)
+            continue;
+        otherCount += other ? 1 : 0;
+        text += token;
+    }
+    if (trip.encoding == kAnsiText && pick(4) == 0)
+        text.insert(static_cast<size_t>(pick(static_cast<int>(text.size()) + 1)), 1, L'\0');
+    if (trip.encoding == kAnsiText && std::count(text.begin(), text.end(), L'\0') * 8 > static_cast<long>(text.size()))
+        text.erase(std::remove(text.begin(), text.end(), L'\0'), text.end());
+    if (trip.encoding == kUtf8Text && !trip.mark)
+        text += L"\x00E9";  // a multi-byte sequence
+    if (unmarkedUtf16)
+        text += std::wstring(10 + 5 * otherCount, L'u');
+    int oddByte = -1;
+    if (kind == 1) {
+        // Cut UTF-8: ANSI to the reader, whose code page has a character for
+        // each of these bytes.
+        std::string bytes = FileBytes(L"caf\x00E9 \x65E5", kUtf8Text, false) + "\xE6\x97";
+        text.resize(bytes.size());
+        text.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                                        static_cast<int>(text.size())));
+    } else if (utf16 && trip.mark && pick(3) == 0) {
+        oddByte = pick(256);
+    }
+    LineEndCounts counts = CountLineEnds(text.data(), text.size());
+    std::wstring after = text + L"x";
+    if (counts.crLf < counts.lf || counts.crLf < counts.cr)
+        after = Restyled(after, counts.lf >= counts.cr ? L"\n" : L"\r");
+    const std::string tail = oddByte < 0 ? "" : std::string(1, static_cast<char>(oddByte));
+    trip.file = FileBytes(text, trip.encoding, trip.mark) + tail;
+    trip.saved = FileBytes(after, trip.encoding, trip.mark) + tail;
+    return trip;
+}
+
+// Every encoding with and without its mark, every kind of line end and
+// mixtures of them, zero characters, surrogates alone and in pairs, odd
+// lengths and cut UTF-8. SCRIVLET_ROUNDTRIP_ROUNDS sets a longer run.
+TEST_F(TextFileTest, RandomFilesComeBackAsTheyWereWithTheTypedTextAdded)
+{
+    const char* setting = getenv("SCRIVLET_ROUNDTRIP_ROUNDS");
+    const int rounds = setting && atoi(setting) > 0 ? atoi(setting) : 2000;
+    std::mt19937 random(20261209);
+    const std::wstring path = folder_.Path(L"random.txt");
+    for (int round = 0; round < rounds; ++round) {
+        const RoundTrip trip = RandomRoundTrip(random);
+        SCOPED_TRACE(testing::Message() << "round " << round << ", file " << testing::PrintToString(trip.file));
+        WriteBytes(path, trip.file);
+        ASSERT_EQ(Read(path), 1);
+        ASSERT_EQ(DocumentState.Format.IsUnicode, trip.encoding);
+        ASSERT_EQ(DocumentState.Format.HasMark, trip.mark);
+        SendMessageW(edit(), EM_SETSEL, GetWindowTextLengthW(edit()), -1);
+        Type(L"x");
+        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        ASSERT_EQ(ReadBytes(path), trip.saved);
     }
 }
 
