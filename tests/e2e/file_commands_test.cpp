@@ -11,7 +11,7 @@
 
 namespace {
 
-const int kTextFiles = 0, kUnicodeTextFiles = 1, kAllFiles = 2;  // positions in the type list
+const int kTextFiles = 0, kUnicodeTextFiles = 1, kUtf8TextFiles = 2, kAllFiles = 3;  // positions in the type list
 
 std::wstring OverwriteQuestion(const std::wstring& path)
 {
@@ -404,20 +404,119 @@ TEST_F(FileCommandsTest, FileTypeOfSaveAsDecidesTheEncodingOfThisAndLaterSaves)
     ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, again, kUnicodeTextFiles));
     ExpectStatus(4, L"\tUNICODE");
 
-    // The dialog opens on the first type whatever the document's encoding;
-    // "All Files" writes ANSI as well.
+    // "All Files" keeps the document's encoding.
     std::wstring all = folder_.Path(L"all.txt");
     program().PostCommand(IDM_SAVEAS);
     ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, all, kAllFiles));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" all.txt - Scrivlet"));
-    EXPECT_EQ(ReadBytes(all), "hi!");
+    EXPECT_EQ(ReadBytes(all), Utf16Bytes(L"hi!"));
+    ExpectStatus(4, L"\tUNICODE");
+
+    std::wstring utf8 = folder_.Path(L"utf8.txt");
+    program().PostCommand(IDM_SAVEAS);
+    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, utf8, kUtf8TextFiles));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" utf8.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(utf8), "\xEF\xBB\xBFhi!");
+    ExpectStatus(4, L"\tUTF-8 BOM");
+}
+
+// The types in their order, the dialog opening on the document's own.
+TEST_F(FileCommandsTest, SaveAsListsTheTypesAndOpensOnTheDocumentsEncoding)
+{
+    const std::vector<std::wstring> types = {L"Text Files", L"UNICODE text files", L"UTF-8 text files", L"All Files"};
+    const struct {
+        std::string file;
+        int shown;
+    } cases[] = {
+        {"plain", kTextFiles},
+        {Utf16Bytes(L"wide"), kUnicodeTextFiles},
+        {"caf\xC3\xA9", kUtf8TextFiles},
+        {std::string("\xFE\xFF\0b", 4), kAllFiles},  // big-endian has no type of its own
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.file));
+        std::wstring path = folder_.Write(L"typed.txt", c.file);
+        ASSERT_NO_FATAL_FAILURE(Start(path));
+        program().PostCommand(IDM_SAVEAS);
+        HWND dialog = WaitForFileDialog(kSaveAsTitle);
+        ASSERT_NE(dialog, nullptr);
+        int shown = -1;
+        EXPECT_EQ(FileDialogTypes(dialog, &shown), types);
+        EXPECT_EQ(shown, c.shown);
+        ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
+        program().Close();
+        DWORD code = 0;
+        ASSERT_TRUE(program().WaitForExit(&code));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Files that are not ANSI or UTF-16LE with its mark, and text that ANSI
+// cannot hold.
+
+const wchar_t kPolishJapanese[] = L"z\x0142 \x65E5\x672C";
+
+std::wstring LossQuestion(const std::wstring& path)
+{
+    return L"Some characters of '" + path +
+           L"' cannot be saved as ANSI.\n\nYes saves it as UTF-8 instead, keeping every character. No saves it as "
+           L"ANSI anyway, which loses those characters. Cancel does not save it.";
+}
+
+TEST_F(FileCommandsTest, Utf8AndLfFilesShowTheirEncodingAndComeBackInIt)
+{
+    std::wstring path = folder_.Write(L"unix.txt", "caf\xC3\xA9\none\ntwo\n");
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    ExpectStatus(4, L"\tUTF-8 LF");
+    EXPECT_EQ(program().EditText(), L"caf\x00E9\r\none\r\ntwo\r\n");
+    program().Type(L"x");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" unix.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_EQ(ReadBytes(path), "xcaf\xC3\xA9\none\ntwo\n");
+}
+
+TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
+{
+    std::wstring path = folder_.Write(L"a.txt", "abc");
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    program().Type(kPolishJapanese);
+
+    // Cancel: nothing is written and nothing reported, and closing the
+    // window stops as it does when its own question is cancelled.
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDCANCEL));
+    EXPECT_TRUE(program().ShowsNoDialog()) << "a cancelled save was reported";
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "abc");
+    program().Close();
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(path), IDYES));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDCANCEL));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "abc");
+
+    // No: ANSI anyway, each missing character as the code page's default.
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDNO));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "z? ??abc");
     ExpectStatus(4, L"\tANSI");
 
-    std::wstring plain = folder_.Path(L"plain.txt");
-    program().PostCommand(IDM_SAVEAS);
-    ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, plain));
-    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" plain.txt - Scrivlet"));
-    EXPECT_EQ(ReadBytes(plain), "hi!");
+    // Yes: UTF-8 with its mark, which later saves keep without asking.
+    program().Type(L"!");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDYES));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    const std::string utf8 =
+        "\xEF\xBB\xBF"
+        "z\xC5\x82 \xE6\x97\xA5\xE6\x9C\xAC!abc";
+    EXPECT_EQ(ReadBytes(path), utf8);
+    ExpectStatus(4, L"\tUTF-8 BOM");
+    program().Type(L"?");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
 }
 
 TEST_F(FileCommandsTest, SaveAsKeepsTheNameExactlyAsTyped)

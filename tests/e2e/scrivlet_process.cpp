@@ -139,6 +139,26 @@ bool AcceptFileDialog(HWND dialog, const std::wstring& path, int typeIndex)
     return true;
 }
 
+std::vector<std::wstring> FileDialogTypes(HWND dialog, int* selected)
+{
+    std::vector<std::wstring> types;
+    *selected = -1;
+    HWND list = GetDlgItem(dialog, 0x470);
+    DWORD_PTR count = 0, current = 0;
+    if (!list || !SendMessageTimeoutW(list, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 5000, &count) ||
+        !SendMessageTimeoutW(list, CB_GETCURSEL, 0, 0, SMTO_NORMAL, 5000, &current))
+        return types;
+    *selected = static_cast<int>(current);
+    for (DWORD_PTR i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        DWORD_PTR length = 0;
+        if (SendMessageTimeoutW(list, CB_GETLBTEXTLEN, i, 0, SMTO_NORMAL, 5000, &length) && length < 256)
+            SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+        types.push_back(text);
+    }
+    return types;
+}
+
 MessageBoxContent ReadMessageBox(HWND box)
 {
     return {WindowText(box), MessageBoxText(box)};

@@ -87,6 +87,10 @@ bool WaitUntilGone(HWND window, DWORD timeoutMs = 10000);
 // presses OK. False when a control of the dialog was not found.
 bool AcceptFileDialog(HWND dialog, const std::wstring& path, int typeIndex = -1);
 
+// The file types an Open or Save As dialog lists, in order, and the
+// position of the one it shows (-1 when none is found).
+std::vector<std::wstring> FileDialogTypes(HWND dialog, int* selected);
+
 // The texts of a message box of another process.
 struct MessageBoxContent {
     std::wstring caption;
