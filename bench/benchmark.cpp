@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 const wchar_t kDocumentEnd[] = L"Seven zebras yodel at dawn.";
 
@@ -150,6 +151,48 @@ size_t WriteDocument(const std::wstring& path, size_t bytes, bool unicode)
     } else {
         std::string ansi(text.begin(), text.end());
         WriteBytes(path, ansi.data(), ansi.size());
+    }
+    return text.size();
+}
+
+const char* EncodedKindName(EncodedKind kind)
+{
+    return kind == kUtf8Document ? "UTF-8" : "ANSI with LF line ends";
+}
+
+size_t WriteEncodedDocument(const std::wstring& path, size_t bytes, EncodedKind kind, const std::wstring& floorPath)
+{
+    const std::string line = kind == kUtf8Document
+                                 ? "Zo\xC3\xAB's caf\xC3\xA9 na\xC3\xAFve fa\xC3\xA7"
+                                   "ade, \xE6\x97\xA5\xE6\x9C\xAC"
+                                   "\xE8\xAA\x9E"
+                                   " text, and then some more words follow.\r\n"
+                                 : "The quick brown fox jumps over the lazy dog, and then some more words follow.\n";
+    std::string end(kDocumentEnd, kDocumentEnd + wcslen(kDocumentEnd));
+    std::string file;
+    file.reserve(bytes + line.size());
+    while (file.size() + line.size() + end.size() <= bytes)
+        file += line;
+    // Filled up with plain letters, so no character is cut.
+    file += std::string(bytes - file.size() - end.size(), 'a') + end;
+    WriteBytes(path, file.data(), file.size());
+    const UINT codePage = kind == kUtf8Document ? CP_UTF8 : CP_ACP;
+    std::wstring text(file.size(), L'\0');
+    text.resize(MultiByteToWideChar(codePage, 0, file.data(), static_cast<int>(file.size()), &text[0],
+                                    static_cast<int>(text.size())));
+    if (kind == kLfDocument) {
+        std::wstring crLf;
+        crLf.reserve(text.size() + text.size() / 40);
+        for (wchar_t c : text)
+            crLf += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+        text.swap(crLf);
+    }
+    if (!floorPath.empty()) {
+        std::vector<BYTE> floor(2 + text.size() * sizeof(wchar_t));
+        floor[0] = 0xFF;
+        floor[1] = 0xFE;
+        memcpy(floor.data() + 2, text.data(), text.size() * sizeof(wchar_t));
+        WriteBytes(floorPath, floor.data(), floor.size());
     }
     return text.size();
 }

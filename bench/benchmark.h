@@ -41,6 +41,17 @@ extern const wchar_t kDocumentEnd[];
 // number of characters the edit control holds once it is loaded.
 size_t WriteDocument(const std::wstring& path, size_t bytes, bool unicode);
 
+// The documents that only the wider loader reads: UTF-8 without a mark, and
+// ANSI with LF line ends.
+enum EncodedKind { kUtf8Document, kLfDocument };
+const char* EncodedKindName(EncodedKind kind);
+// A document of exactly bytes bytes of that kind, plain lines with accented
+// and Japanese words in UTF-8, ending in kDocumentEnd. Returns the number of
+// characters the edit control holds once it is loaded (line ends as CR LF);
+// floorPath, when not empty, receives that same text as UTF-16LE behind a
+// byte-order mark, for the floor program.
+size_t WriteEncodedDocument(const std::wstring& path, size_t bytes, EncodedKind kind, const std::wstring& floorPath);
+
 // Lines of 100 characters with one "fox" each, count of them, then lines
 // without it up to length characters.
 std::wstring FoxText(size_t length, size_t count);

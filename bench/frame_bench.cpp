@@ -82,6 +82,51 @@ std::string SaveRows(HWND window, int megabytes, int runs, std::string* loadRows
     return rows;
 }
 
+std::vector<double> TimeSaves(HWND window, const std::wstring& path, int runs, std::vector<BYTE>* bytes)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        double start = Now();
+        if (Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, DocumentState.Format,
+                               &DocumentState.Format, false) != 1)
+            Fail("the program could not save %ls in its own format", path.c_str());
+        times.push_back(Now() - start);
+    }
+    *bytes = ReadBytes(path);
+    return times;
+}
+
+// A UTF-8 document and one with LF line ends, each saved back in its own
+// form, against today's save: an ANSI document of the same number of bytes
+// with CR LF, through the same safe-save sequence.
+std::string EncodedSaveRows(HWND window, int megabytes, int runs)
+{
+    const size_t size = static_cast<size_t>(megabytes) << 20;
+    std::wstring path = TempPath(L"scrivlet-save-encoded.txt");
+    std::vector<BYTE> bytes;
+    Load(window, path, WriteDocument(path, size, false));
+    const std::vector<double> today = TimeSaves(window, path, runs, &bytes);
+    std::string rows;
+    for (EncodedKind kind : {kUtf8Document, kLfDocument}) {
+        size_t characters = WriteEncodedDocument(path, size, kind, L"");
+        const std::vector<BYTE> file = ReadBytes(path);
+        Load(window, path, characters);
+        const std::vector<double> ours = TimeSaves(window, path, runs, &bytes);
+        if (bytes != file)
+            Fail("the %s document did not come back byte for byte", EncodedKindName(kind));
+        const double ratio = Median(ours) / Median(today);
+        rows += Row({Printf("%d MB %s, saved in its own form (%.1f MB written)", megabytes, EncodedKindName(kind),
+                            bytes.size() / 1048576.0),
+                     ListValues(ours, "%.3f"), Printf("%.3f", Median(ours)), ListValues(today, "%.3f"),
+                     Printf("%.3f", Median(today)), Printf("%.2f", ratio), "<= 1.2", Verdict(ratio <= 1.2)});
+        if (ratio > 1.2)
+            Note(Printf("Save of %d MB %s: %.3f s against %.3f s for today's ANSI save of as many bytes.", megabytes,
+                        EncodedKindName(kind), Median(ours), Median(today)));
+    }
+    DeleteFileW(path.c_str());
+    return rows;
+}
+
 void SetCaseBox(int caseSensitive)
 {
     CheckDlgButton(FindReplaceDialog, IDC_CASESENSITIVE, caseSensitive ? BST_CHECKED : BST_UNCHECKED);
@@ -289,6 +334,16 @@ std::string MeasureInFrame(const FrameSizes& sizes, int runs)
         "median | Ratio |\n|---|---|---|---|---|---|\n";
     for (int megabytes : sizes.save)
         save += SaveRows(window, megabytes, runs, &loads);
+    std::string encodedSave =
+        "| Save in the file's own form | Scrivlet, runs (s) | Scrivlet median | today's save: ANSI of as many bytes, "
+        "runs (s) | its median | Ratio | Target | Verdict |\n|---|---|---|---|---|---|---|---|\n";
+    for (int megabytes : sizes.encodedSave)
+        encodedSave += EncodedSaveRows(window, megabytes, runs);
+    if (sizes.encodedOnly) {
+        DocumentState.IsModified = 0;
+        DestroyWindow(window);
+        return encodedSave;
+    }
 
     std::string search =
         "| Search | runs (s) | median (s) | M characters/s | Target | Verdict |\n"
@@ -304,5 +359,5 @@ std::string MeasureInFrame(const FrameSizes& sizes, int runs)
     wrap += WrapRows(window, sizes.wrap, runs);
     DocumentState.IsModified = 0;
     DestroyWindow(window);
-    return save + "\n" + loads + "\n" + search + "\n" + wrap;
+    return save + "\n" + encodedSave + "\n" + loads + "\n" + search + "\n" + wrap;
 }

@@ -6,10 +6,12 @@
 #include <vector>
 
 struct FrameSizes {
-    std::vector<int> save;  // MB, each saved in both encodings
-    int find;               // MB to search to its end
-    int replace;            // MB for Replace all, with one replacement per 100 characters
-    int wrap;               // MB for the word-wrap switch
+    std::vector<int> save;         // MB, each saved in both encodings
+    int find;                      // MB to search to its end
+    int replace;                   // MB for Replace all, with one replacement per 100 characters
+    int wrap;                      // MB for the word-wrap switch
+    std::vector<int> encodedSave;  // MB, UTF-8 and LF documents saved in their own form
+    bool encodedOnly;              // only those saves
 };
 
 // Markdown tables.

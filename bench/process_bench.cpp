@@ -216,18 +216,23 @@ double BuildFrame()
 struct OpenLine {
     int megabytes;
     bool unicode, wrap;
+    int encoded;  // an EncodedKind, or -1 for the ANSI and UTF-16 lines
 };
 
 }  // namespace
 
-std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& wrapSizes, int runs)
+std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& wrapSizes,
+                        const std::vector<int>& encodedSizes, int runs)
 {
     std::vector<OpenLine> lines;
     for (int unicode = 0; unicode <= 1; ++unicode)
         for (int megabytes : sizes)
-            lines.push_back({megabytes, unicode == 1, false});
+            lines.push_back({megabytes, unicode == 1, false, -1});
     for (int megabytes : wrapSizes)
-        lines.push_back({megabytes, false, true});
+        lines.push_back({megabytes, false, true, -1});
+    for (int kind : {kUtf8Document, kLfDocument})
+        for (int megabytes : encodedSizes)
+            lines.push_back({megabytes, false, false, kind});
 
     std::string times =
         "| Open | Scrivlet, runs (s) | Scrivlet median | Floor, runs (s) | Floor median | Ratio of the medians | "
@@ -240,8 +245,17 @@ std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& w
     const std::wstring floor = Quoted(BesideMe(L"scrivlet_floor.exe"));
     for (const OpenLine& line : lines) {
         std::wstring path = TempPath(L"scrivlet-open-" + std::to_wstring(line.megabytes) +
-                                     (line.unicode ? L"-utf16" : L"-ansi") + L".txt");
-        size_t characters = WriteDocument(path, static_cast<size_t>(line.megabytes) << 20, line.unicode);
+                                     (line.encoded >= 0 ? L"-encoded"
+                                      : line.unicode    ? L"-utf16"
+                                                        : L"-ansi") +
+                                     L".txt");
+        // The floor is given the same text already decoded: it cannot read
+        // what only the program's loader reads.
+        std::wstring floorPath = line.encoded >= 0 ? TempPath(L"scrivlet-open-floor.txt") : path;
+        const size_t bytes = static_cast<size_t>(line.megabytes) << 20;
+        size_t characters = line.encoded >= 0
+                                ? WriteEncodedDocument(path, bytes, static_cast<EncodedKind>(line.encoded), floorPath)
+                                : WriteDocument(path, bytes, line.unicode);
         std::vector<double> ours, floors, oursSet, floorSet, oursPage, floorPage;
         Opened mine = {}, base = {};
         auto runOurs = [&] {
@@ -252,7 +266,7 @@ std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& w
         auto runFloor = [&] {
             wchar_t arguments[128];
             swprintf(arguments, 128, L" %lx %lx %d %d", mine.style, mine.exStyle, mine.width, mine.height);
-            base = RunUntilLoaded(floor + L" " + Quoted(path) + arguments, L"ScrivletFloor", characters, false);
+            base = RunUntilLoaded(floor + L" " + Quoted(floorPath) + arguments, L"ScrivletFloor", characters, false);
         };
         for (int run = 0; run < runs; ++run) {
             // Each goes first in every other run, so that neither always runs
@@ -271,8 +285,10 @@ std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& w
             oursPage.push_back(mine.peakPagefile);
             floorPage.push_back(base.peakPagefile);
         }
-        std::string name = Printf("%d MB %s, word wrap %s", line.megabytes, line.unicode ? "UTF-16" : "ANSI",
-                                  line.wrap ? "on" : "off");
+        const char* kind = line.encoded >= 0 ? EncodedKindName(static_cast<EncodedKind>(line.encoded))
+                           : line.unicode    ? "UTF-16"
+                                             : "ANSI";
+        std::string name = Printf("%d MB %s, word wrap %s", line.megabytes, kind, line.wrap ? "on" : "off");
         // The two programs of a run ran one right after the other, so the
         // machine's slower spells (which last longer than one run) slow both.
         std::vector<double> paired;
@@ -298,9 +314,10 @@ std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& w
                           spread, difference)
                     : Printf("The difference, %.1f s, is larger than the spread of the runs (%.1f s).", difference,
                              spread);
-            Note(Printf("Open %s: the paired runs give a median ratio of %.3f; the medians are %.3f s against %.3f "
-                        "s, the fastest runs give %.3f. %s",
-                        name.c_str(), ratio, Median(ours), Median(floors), best, reading.c_str()));
+            Note(
+                Printf("Open %s: the paired runs give a median ratio of %.3f; the medians are %.3f s against %.3f "
+                       "s, the fastest runs give %.3f. %s",
+                       name.c_str(), ratio, Median(ours), Median(floors), best, reading.c_str()));
         }
         double setRatio = Median(oursSet) / Median(floorSet), pageRatio = Median(oursPage) / Median(floorPage);
         memory += Row({name, Printf("%.1f", Median(oursSet)), Printf("%.1f", Median(floorSet)),
@@ -316,6 +333,7 @@ std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& w
             MemoryMissed = true;
         }
         DeleteFileW(path.c_str());
+        DeleteFileW(floorPath.c_str());
     }
     return times + "\n" + memory;
 }
@@ -327,7 +345,8 @@ std::string MeasureStartup(int runs)
     const std::wstring libraries = Quoted(BesideMe(L"scrivlet_bare_libraries.exe"));
     std::string table =
         "| Start-up to the window shown | Scrivlet, runs (s) | Scrivlet median | Bare window, runs (s) | Bare "
-        "median | Ratio | Ratio of the fastest runs | Bare window loading the start-up libraries, median | Ratio to it | "
+        "median | Ratio | Ratio of the fastest runs | Bare window loading the start-up libraries, median | Ratio to it "
+        "| "
         "Scrivlet working set (MB) | Bare working set (MB) | Target | Verdict |\n"
         "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     ClearStore();
@@ -349,11 +368,11 @@ std::string MeasureStartup(int runs)
         double ratio = Median(ours) / Median(bases);
         double librariesRatio = Median(ours) / Median(withLibraries);
         const char* name = full ? "full settings store (8 values, 4 recent files)" : "empty settings store";
-        table += Row({name, ListValues(ours, "%.3f"), Printf("%.3f", Median(ours)), ListValues(bases, "%.3f"),
-                      Printf("%.3f", Median(bases)), Printf("%.3f", ratio),
-                      Printf("%.3f", Smallest(ours) / Smallest(bases)), Printf("%.3f", Median(withLibraries)),
-                      Printf("%.3f", librariesRatio), Printf("%.1f", Median(oursSet)), Printf("%.1f", Median(baseSet)),
-                      "<= 1.2", Verdict(ratio <= 1.2)});
+        table +=
+            Row({name, ListValues(ours, "%.3f"), Printf("%.3f", Median(ours)), ListValues(bases, "%.3f"),
+                 Printf("%.3f", Median(bases)), Printf("%.3f", ratio), Printf("%.3f", Smallest(ours) / Smallest(bases)),
+                 Printf("%.3f", Median(withLibraries)), Printf("%.3f", librariesRatio), Printf("%.1f", Median(oursSet)),
+                 Printf("%.1f", Median(baseSet)), "<= 1.2", Verdict(ratio <= 1.2)});
         if (!full)
             extraMemory = Median(oursSet) - Median(baseSet);
         if (ratio > 1.2) {

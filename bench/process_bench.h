@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-// Open of each size (MB) in both encodings with word wrap off, and of each
-// wrapSizes size with it on; peak memory of each. Markdown tables.
-std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& wrapSizes, int runs);
+// Open of each size (MB) in both encodings with word wrap off, of each
+// wrapSizes size with it on, and of each encodedSizes size in UTF-8 and with
+// LF line ends (wrap off); peak memory of each. Markdown tables.
+std::string MeasureOpen(const std::vector<int>& sizes, const std::vector<int>& wrapSizes,
+                        const std::vector<int>& encodedSizes, int runs);
 
 // Start-up with an empty and a full settings store against the bare window,
 // with the peak memory of each and the cost of building the frame in this
