@@ -25,6 +25,7 @@ namespace {
     X(gl, Disable)           \
     X(gl, Enable)            \
     X(gl, End)               \
+    X(gl, Finish)            \
     X(gl, GenTextures)       \
     X(gl, LightModelf)       \
     X(gl, LoadIdentity)      \
@@ -188,15 +189,18 @@ void DrawLogoFrame()
 }
 
 // Draws until the stop event; without OpenGL the window stays black until then.
+// Each frame is finished in the DIB section before GDI copies it to the window.
 void DrawUntilStopped(const glLogoState& state)
 {
-    RECT outer;
+    RECT outer, client;
     GetWindowRect(state.window, &outer);
+    GetClientRect(state.window, &client);
     glLogoCreate(outer.right - outer.left, outer.bottom - outer.top);
     while (WaitForSingleObject(state.stopEvent, 0) != WAIT_OBJECT_0) {
         Sleep(1);
         DrawLogoFrame();
-        SwapBuffers(state.deviceContext);
+        gl::Finish();
+        BitBlt(state.deviceContext, 0, 0, client.right, client.bottom, state.frameContext, 0, 0, SRCCOPY);
     }
 }
 
@@ -204,8 +208,8 @@ DWORD DrawLogo(glLogoState* state)
 {
     OutputDebugStringW(L"Starting Thread\n");
     if (GlBound) {
-        state->renderingContext = wgl::CreateContext(state->deviceContext);
-        wgl::MakeCurrent(state->deviceContext, state->renderingContext);
+        state->renderingContext = wgl::CreateContext(state->frameContext);
+        wgl::MakeCurrent(state->frameContext, state->renderingContext);
         DrawUntilStopped(*state);
         wgl::MakeCurrent(nullptr, nullptr);
         wgl::DeleteContext(state->renderingContext);
@@ -222,17 +226,37 @@ DWORD WINAPI RenderLogo(void* parameter)
     return RunGuarded<DWORD>(false, [&] { return DrawLogo(static_cast<glLogoState*>(parameter)); });
 }
 
-void SetLogoPixelFormat(HDC deviceContext)
+// The frame is a bottom-up 32-bit DIB the size of the client area: the layout
+// OpenGL's bitmap rendering writes on Windows and under Wine, whose rows need
+// no padding at any width.
+void MakeFrame(glLogoState& state)
+{
+    RECT client;
+    GetClientRect(state.window, &client);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right > 0 ? client.right : 1;
+    info.bmiHeader.biHeight = client.bottom > 0 ? client.bottom : 1;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    state.frameContext = CreateCompatibleDC(state.deviceContext);
+    state.frameBitmap = CreateDIBSection(state.deviceContext, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    SelectObject(state.frameContext, state.frameBitmap);
+}
+
+void SetLogoPixelFormat(HDC frameContext)
 {
     static_assert(sizeof(void*) != 4 || sizeof(PIXELFORMATDESCRIPTOR) == 40, "PIXELFORMATDESCRIPTOR must be 40 bytes");
     PIXELFORMATDESCRIPTOR format = {};
     format.nSize = sizeof(format);
     format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.dwFlags = PFD_DRAW_TO_BITMAP | PFD_SUPPORT_OPENGL | PFD_SUPPORT_GDI;
     format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 24;
+    format.cColorBits = 32;
     format.cDepthBits = 16;
-    SetPixelFormat(deviceContext, ChoosePixelFormat(deviceContext, &format), &format);
+    SetPixelFormat(frameContext, ChoosePixelFormat(frameContext, &format), &format);
 }
 
 LRESULT CreateLogo(HWND window)
@@ -243,9 +267,10 @@ LRESULT CreateLogo(HWND window)
     state->window = window;
     state->stopEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     state->deviceContext = GetDC(window);
+    MakeFrame(*state);
     // Without OpenGL the logo stays black: the about box is whole without it.
     if (BindGl())
-        SetLogoPixelFormat(state->deviceContext);
+        SetLogoPixelFormat(state->frameContext);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
     // Without the event nothing could stop the thread, and destroying the
     // window would wait for it for ever.
@@ -266,6 +291,9 @@ LRESULT DestroyLogo(HWND window)
     }
     if (state->stopEvent)
         CloseHandle(state->stopEvent);
+    // Deleting the memory DC releases the bitmap selected into it.
+    DeleteDC(state->frameContext);
+    DeleteObject(state->frameBitmap);
     ReleaseDC(window, state->deviceContext);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     LocalFree(state);

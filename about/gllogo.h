@@ -5,15 +5,20 @@
 #include <windows.h>
 
 // One per logo window, in its user data. The render thread reads window,
-// deviceContext and stopEvent, all set before it starts, and alone touches
-// renderingContext.
+// deviceContext, frameContext and stopEvent, all set before it starts, and
+// alone touches renderingContext.
 struct glLogoState {
     HWND window;
     HGLRC renderingContext;
-    HDC deviceContext;
-    HANDLE stopEvent;  // manual reset; signalled to end the thread
+    HDC deviceContext;  // the window's own; each finished frame is copied here
+    HANDLE stopEvent;   // manual reset; signalled to end the thread
     DWORD threadId;
     HANDLE thread;
+    // OpenGL draws into a client-sized DIB section selected into this memory
+    // DC: a child window's own OpenGL output does not reach the screen under
+    // Wine, while GDI copies do everywhere.
+    HDC frameContext;
+    HBITMAP frameBitmap;
 };
 
 // The animation's angles, carried over from one logo window to the next.

@@ -2,7 +2,6 @@
 // that lives exactly as long as its window.
 #include "about/gllogo.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
@@ -33,28 +32,70 @@ bool Runs(DWORD threadId)
     return std::find(threads.begin(), threads.end(), threadId) != threads.end();
 }
 
-// Whether the picture the render thread draws holds the backdrop's blue. Read
-// through a context of our own on the window's device context: under Wine the
-// window's GDI pixels do not show OpenGL output.
+bool IsBackdropBlue(unsigned red, unsigned blue)
+{
+    return blue > 100 && blue > red + 30;
+}
+
+// Whether the frame OpenGL draws into holds the backdrop's blue, read from the
+// DIB section itself. Not through a reading context of our own: under Wine
+// each bitmap context renders into a buffer of its own, which reaches the DIB
+// on glFinish, so a second context reads only black.
 bool ShowsBlue(HWND logo)
 {
-    RECT client;
-    GetClientRect(logo, &client);
-    std::vector<unsigned char> pixels(client.right * client.bottom * 4);
-    HDC dc = GetDC(logo);
-    HGLRC reader = wglCreateContext(dc);
-    if (reader && wglMakeCurrent(dc, reader)) {
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, client.right, client.bottom, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        wglMakeCurrent(nullptr, nullptr);
-    }
-    wglDeleteContext(reader);
-    ReleaseDC(logo, dc);
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        if (pixels[i + 2] > 100 && pixels[i + 2] > pixels[i] + 30)
+    const glLogoState* state = reinterpret_cast<const glLogoState*>(GetWindowLongPtrW(logo, GWLP_USERDATA));
+    DIBSECTION frame = {};
+    if (GetObjectW(state->frameBitmap, sizeof(frame), &frame) != sizeof(frame) || frame.dsBm.bmBitsPixel != 32)
+        return false;
+    const unsigned char* pixels = static_cast<const unsigned char*>(frame.dsBm.bmBits);
+    size_t bytes = static_cast<size_t>(frame.dsBm.bmWidthBytes) * frame.dsBm.bmHeight;
+    // Blue, green, red and a fourth byte per pixel.
+    for (size_t i = 0; i < bytes; i += 4) {
+        if (IsBackdropBlue(pixels[i + 2], pixels[i]))
             return true;
     }
     return false;
+}
+
+// The logo's client area as the screen shows it, one 0x00RRGGBB value a pixel.
+std::vector<DWORD> ScreenPixels(HWND logo)
+{
+    RECT client;
+    GetClientRect(logo, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(logo, &origin);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    const DWORD* first = static_cast<const DWORD*>(bits);
+    std::vector<DWORD> pixels(first, first + client.right * client.bottom);
+    SelectObject(copy, previous);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The backdrop's blue and the cube's white ground, both on the screen.
+bool HasLogoColours(const std::vector<DWORD>& pixels)
+{
+    bool blue = false, white = false;
+    for (DWORD pixel : pixels) {
+        unsigned red = GetBValue(pixel), green = GetGValue(pixel), blueValue = GetRValue(pixel);
+        blue = blue || IsBackdropBlue(red, blueValue);
+        white = white || (red > 220 && green > 220 && blueValue > 220);
+    }
+    return blue && white;
 }
 
 TEST(LogoAngles, BackdropSwingsBetweenItsEndsAndTheCubeWrapsPast360)
@@ -117,6 +158,25 @@ TEST(LogoWindow, DrawsTheLogoAndEndsItsThreadWithTheWindowEachTime)
         else
             EXPECT_EQ(ThreadsOfThisProcess().size(), threadsAfterFirst) << "threads pile up";
     }
+}
+
+// Under Wine a child window's own OpenGL output never reached the screen, so
+// the about box showed a hole: the frames must arrive there through GDI.
+TEST(LogoWindow, ShowsItsAnimationOnTheScreen)
+{
+    RegisterLogoClass();
+    HWND host = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 300, 200, 150, nullptr,
+                                nullptr, nullptr, nullptr);
+    HWND logo = CreateWindowExW(WS_EX_STATICEDGE, L"glLogoControl", L"", WS_CHILD | WS_VISIBLE, 10, 10, 105, 80, host,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(logo, nullptr);
+    std::vector<DWORD> earlier;
+    EXPECT_TRUE(WaitUntil([&] {
+        earlier = ScreenPixels(logo);
+        return HasLogoColours(earlier);
+    })) << "the screen shows no blue backdrop and white cube where the logo is";
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(logo) != earlier; })) << "the logo on the screen does not move";
+    DestroyWindow(host);
 }
 
 }  // namespace
