@@ -189,7 +189,10 @@ void DrawLogoFrame()
 }
 
 // Draws until the stop event; without OpenGL the window stays black until then.
-// Each frame is finished in the DIB section before GDI copies it to the window.
+// Each frame is finished in the DIB section before GDI copies it to the window,
+// and the copy is flushed at once: under Wine it otherwise reached the screen
+// only when the window's own thread next handled a message, and a modal loop
+// waiting for input kept the logo black.
 void DrawUntilStopped(const glLogoState& state)
 {
     RECT outer, client;
@@ -201,6 +204,7 @@ void DrawUntilStopped(const glLogoState& state)
         DrawLogoFrame();
         gl::Finish();
         BitBlt(state.deviceContext, 0, 0, client.right, client.bottom, state.frameContext, 0, 0, SRCCOPY);
+        GdiFlush();
     }
 }
 

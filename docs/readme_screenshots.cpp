@@ -23,9 +23,46 @@ const char kSample[] =
     "- Word wrap, colours, font, transparency, always on top\r\n"
     "- The four most recent files in the File menu\r\n";
 
-// What the screen shows inside the rectangle that holds every given window.
+BOOL CALLBACK AddChild(HWND child, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(child);
+    return TRUE;
+}
+
+// Has every given window and each of its children paint once more and waits
+// until all have: a window gets WM_PAINT only when its queue is otherwise
+// empty, so the toolbar's buttons are there once its update region is gone.
+// The main window's own round left the toolbar row empty in the picture.
+bool WaitUntilPainted(const std::vector<HWND>& windows)
+{
+    std::vector<HWND> all = windows;
+    for (HWND window : windows)
+        EnumChildWindows(window, AddChild, reinterpret_cast<LPARAM>(&all));
+    // No erase: the logo's black background would hide its frames.
+    for (HWND window : all)
+        InvalidateRect(window, nullptr, FALSE);
+    for (int i = 0; i < 1000; ++i) {
+        bool pending = false;
+        for (HWND window : all)
+            pending = pending || (IsWindow(window) && GetUpdateRect(window, nullptr, FALSE));
+        if (!pending) {
+            // Under Wine the drawing reaches the screen when the program's
+            // thread next waits for input, just after its last paint; no
+            // other process can see that moment, so give it a little time.
+            Sleep(200);
+            return true;
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
+// What the screen shows inside the rectangle that holds every given window,
+// once they have all painted.
 bool SaveScreenArea(const std::vector<HWND>& windows, const std::wstring& path)
 {
+    if (!WaitUntilPainted(windows))
+        return false;
     RECT area;
     GetWindowRect(windows.front(), &area);
     for (HWND window : windows) {
