@@ -1,0 +1,119 @@
+# Shell functions that ./scrivlet and the test environment (wine-env,
+# print-env) share; sourced, POSIX sh. A virtual display on a display number
+# nobody else holds, the Wine prefix with the fonts Debian's Wine misses, and
+# processes recorded with their start time, so that a later stop ends the
+# process it started and never another one that got the same pid since.
+
+# "PID START" of a live process (a zombie counts as gone); the start time is
+# the 20th field after the command name.
+process_identity() {
+    _stat=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) || return 1
+    set -- "$1" $_stat
+    [ $# -ge 21 ] && [ "$2" != Z ] || return 1
+    echo "$1 ${21}"
+}
+
+record_process() { # PID FILE
+    process_identity "$1" >"$2"
+}
+
+# Prints the pid recorded in FILE while that same process still runs. A file
+# that holds a pid alone, as environments started before start times were
+# recorded have them, is taken on the pid's word.
+recorded_process() { # FILE
+    [ -f "$1" ] || return 1
+    read -r _pid _start <"$1" || return 1
+    _running=$(process_identity "$_pid") || return 1
+    [ -z "$_start" ] || [ "$_running" = "$_pid $_start" ] || return 1
+    echo "$_pid"
+}
+
+# Ends the process recorded in FILE, if it is still that one, and forgets it.
+stop_recorded_process() { # FILE
+    if _pid=$(recorded_process "$1"); then
+        kill "$_pid" 2>/dev/null || true
+        _i=0
+        while recorded_process "$1" >/dev/null; do
+            _i=$((_i + 1))
+            [ $_i -lt 50 ] || { kill -KILL "$_pid" 2>/dev/null || true; break; }
+            sleep 0.1
+        done
+    fi
+    rm -f "$1"
+}
+
+# A display number is free when no lock names a running server. A lock whose
+# server is gone is stale: Xvfb takes such a lock over and replaces the
+# socket left with it.
+display_free() { # N
+    if [ -e "/tmp/.X$1-lock" ]; then
+        _owner=$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null) || return 1
+        [ -n "$_owner" ] && [ ! -d "/proc/$_owner" ]
+    else
+        [ ! -e "/tmp/.X11-unix/X$1" ]
+    fi
+}
+
+# Starts an Xvfb on the first free display number and records it in DIR
+# (xvfb.pid, display). Xvfb's own choice (-displayfd) takes no lock and,
+# without the abstract socket, unlinks another server's socket file: two
+# environments ended up on one display, and the first to stop took it from
+# the other. Only the socket file is served, not the abstract socket, which a
+# server in a chroot would share with the host's.
+start_display() { # DIR
+    _n=0
+    while [ $_n -lt 64 ]; do
+        if display_free $_n; then
+            # Nothing started here may hold the caller's output open.
+            Xvfb ":$_n" -screen 0 1280x1024x24 -nolisten tcp -nolisten local </dev/null >/dev/null 2>&1 &
+            _xvfb=$!
+            record_process $_xvfb "$1/xvfb.pid" || true
+            _i=0
+            # Up once its lock names it and its socket is there; a server that
+            # lost the lock to another one ends at once.
+            while recorded_process "$1/xvfb.pid" >/dev/null; do
+                if [ "$(tr -d ' \n' <"/tmp/.X$_n-lock" 2>/dev/null)" = "$_xvfb" ] && [ -S "/tmp/.X11-unix/X$_n" ]; then
+                    echo $_n >"$1/display"
+                    return 0
+                fi
+                _i=$((_i + 1))
+                if [ $_i -gt 100 ]; then
+                    stop_recorded_process "$1/xvfb.pid"
+                    echo "Xvfb did not start" >&2
+                    return 1
+                fi
+                sleep 0.1
+            done
+            rm -f "$1/xvfb.pid"
+        fi
+        _n=$((_n + 1))
+    done
+    echo "Xvfb found no free display" >&2
+    return 1
+}
+
+# Makes the Wine prefix WINEPREFIX once, with the fonts (Tahoma, Marlett for
+# the caption buttons) that Debian's 32-bit Wine does not find in its data
+# folder but does in the prefix's, then runs the given command for settings of
+# the caller's own. Only a prefix this function began (its marker says so) is
+# ever removed, to be made again when it was left unfinished; any other folder
+# that is neither empty nor a Wine prefix is refused.
+make_prefix() { # [SETTINGS_COMMAND ARGS...]
+    _marker="$WINEPREFIX/.scrivlet-prefix"
+    if [ -f "$_marker" ]; then
+        [ "$(cat "$_marker")" != made ] || return 0
+        rm -rf "$WINEPREFIX"
+    elif [ -f "$WINEPREFIX/system.reg" ]; then
+        return 0
+    elif [ -n "$(ls -A "$WINEPREFIX" 2>/dev/null)" ]; then
+        echo "$WINEPREFIX holds files and is no Wine prefix: refusing to make one there" >&2
+        return 1
+    fi
+    mkdir -p "$WINEPREFIX"
+    echo making >"$_marker"
+    # No Mono or Gecko: the program needs neither and their installers would prompt.
+    WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" wineboot -i >/dev/null 2>&1
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    "$@"
+    echo made >"$_marker"
+}
