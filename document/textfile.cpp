@@ -57,6 +57,25 @@ bool ShowZeros(wchar_t* text, size_t length, TextFormat* format)
     return format->NullStandIn != 0;
 }
 
+// Decoded text of length units, with room for growth more behind it, put in
+// the control's form: CR LF line ends, a terminator and the zeros' stand-in.
+bool FinishDecodedText(wchar_t* text, size_t length, size_t growth, TextFormat* format)
+{
+    ExpandLineEnds(text, length, growth);
+    text[length + growth] = L'\0';
+    return ShowZeros(text, length + growth, format);
+}
+
+// The block when it came out whole; otherwise null, the block freed (it must
+// be unlocked by then).
+HLOCAL KeptIfWhole(bool whole, HLOCAL block)
+{
+    if (whole)
+        return block;
+    LocalFree(block);
+    return nullptr;
+}
+
 // The block holds length UTF-16 units in the file's byte order: puts them in
 // the machine's, and the line ends and zeros in the control's form. Returns
 // the (perhaps moved) block, or null, having freed it, when there is no
@@ -87,19 +106,9 @@ HLOCAL SettleUtf16Block(HLOCAL block, size_t length, bool bigEndian, TextFormat*
     bool settled;
     {
         LockedText locked(block);
-        wchar_t* text = locked.get();
-        settled = text != nullptr;
-        if (settled) {
-            ExpandLineEnds(text, length, growth);
-            text[length + growth] = L'\0';
-            settled = ShowZeros(text, length + growth, format);
-        }
+        settled = locked.get() && FinishDecodedText(locked.get(), length, growth, format);
     }
-    if (!settled) {
-        LocalFree(block);
-        return nullptr;
-    }
-    return block;
+    return KeptIfWhole(settled, block);
 }
 
 // A marked UTF-16 file: the units behind the mark are read straight into the
@@ -170,17 +179,9 @@ HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, TextFormat* format)
         else if (decoded && length)
             decoded = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(sourceSize), text,
                                           static_cast<int>(length)) == static_cast<int>(length);
-        if (decoded) {
-            ExpandLineEnds(text, length, growth);
-            text[length + growth] = L'\0';
-            decoded = ShowZeros(text, length + growth, format);
-        }
+        decoded = decoded && FinishDecodedText(text, length, growth, format);
     }
-    if (!decoded) {
-        LocalFree(block);
-        return nullptr;
-    }
-    return block;
+    return KeptIfWhole(decoded, block);
 }
 
 // The whole file as the control's next buffer, or null when it cannot be read
