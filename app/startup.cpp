@@ -66,7 +66,11 @@ bool IsPlatformSupported(DWORD version)
 bool LongPathForOpen(const wchar_t* argument, wchar_t* longPath)
 {
     wmemset(longPath, 0, MAX_PATH);
-    DWORD length = GetLongPathNameW(argument, longPath, MAX_PATH);
+    // A name relative to the current folder is made whole first: the title,
+    // the document and the recent list keep it, and are used from elsewhere.
+    wchar_t full[MAX_PATH];
+    DWORD fullLength = GetFullPathNameW(argument, MAX_PATH, full, nullptr);
+    DWORD length = fullLength > 0 && fullLength < MAX_PATH ? GetLongPathNameW(full, longPath, MAX_PATH) : 0;
     if (length == 0 || length >= MAX_PATH) {
         longPath[0] = L'\0';
         return false;

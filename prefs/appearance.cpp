@@ -23,35 +23,69 @@ namespace {
 
 const UINT kStatusPeriod = 200;
 
-// A stored placement is used only when it is the record the program writes
-// and its normal rectangle can be seen: one written by hand, or saved before a
-// screen was unplugged, may lie on no monitor at all.
-bool IsUsablePlacement(const WINDOWPLACEMENT& placement)
+// Below a fifth of opaque the window can hardly be found again, so a start
+// never goes below it; the slider still shows, and keeps, the stored value.
+const BYTE kLeastStartingAlpha = 51;
+// How much of the caption must lie on a work area for a stored placement to
+// count: enough to see the window and drag it back.
+const LONG kLeastCaptionWidth = 50;
+
+// A stored placement is used only when it is the record the program writes,
+// with a size SetWindowPos can take (stored extremes would overflow its ints).
+bool IsPlacementRecord(const WINDOWPLACEMENT& placement)
 {
     const RECT& r = placement.rcNormalPosition;
-    if (placement.length != sizeof(placement) || r.right <= r.left || r.bottom <= r.top)
-        return false;
-    // The size must fit SetWindowPos's ints; stored extremes would overflow.
-    if (static_cast<DWORD>(r.right) - static_cast<DWORD>(r.left) > MAXLONG ||
-        static_cast<DWORD>(r.bottom) - static_cast<DWORD>(r.top) > MAXLONG)
-        return false;
-    HMONITOR monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    return placement.length == sizeof(placement) && r.right > r.left && r.bottom > r.top &&
+           static_cast<DWORD>(r.right) - static_cast<DWORD>(r.left) <= MAXLONG &&
+           static_cast<DWORD>(r.bottom) - static_cast<DWORD>(r.top) <= MAXLONG;
+}
+
+// ...and only when a patch of its caption can be seen and grabbed there: one
+// written by hand, or saved before a screen was unplugged, may lie on no
+// monitor at all, or show no more than its bottom edge.
+bool IsCaptionOnWorkArea(const RECT& frame)
+{
+    const LONG captionHeight = GetSystemMetrics(SM_CYCAPTION);
+    RECT caption = frame;
+    caption.bottom = frame.top + GetSystemMetrics(SM_CYSIZEFRAME) + captionHeight;
+    HMONITOR monitor = MonitorFromRect(&caption, MONITOR_DEFAULTTONULL);
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
     RECT visible;
-    return monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&visible, &r, &info.rcWork);
+    return monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&visible, &caption, &info.rcWork) &&
+           visible.right - visible.left >= kLeastCaptionWidth && visible.bottom - visible.top >= captionHeight;
+}
+
+// How far the coordinates of a placement lie from the screen's, read off the
+// window itself: on Windows they are those of the work area, which start past
+// a taskbar at the top or the left; Wine gives screen coordinates.
+POINT PlacementOffset(HWND window)
+{
+    WINDOWPLACEMENT current = {};
+    current.length = sizeof(current);
+    RECT screen;
+    if (!GetWindowPlacement(window, &current) || !GetWindowRect(window, &screen))
+        return POINT{0, 0};
+    return POINT{screen.left - current.rcNormalPosition.left, screen.top - current.rcNormalPosition.top};
 }
 
 void ApplySavedPlacement(HWND mainWindow)
 {
     static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "WINDOWPLACEMENT must be the 32-bit record");
     WINDOWPLACEMENT placement = {};
-    if (GetSettingBinary(L"WindowPlacement", &placement, sizeof(placement)) && IsUsablePlacement(placement)) {
-        const RECT& r = placement.rcNormalPosition;
-        SetWindowPos(mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
-    } else {
-        CenterWindowOn(GetDesktopWindow(), mainWindow);
+    if (GetSettingBinary(L"WindowPlacement", &placement, sizeof(placement)) && IsPlacementRecord(placement)) {
+        RECT frame = placement.rcNormalPosition;
+        const POINT offset = PlacementOffset(mainWindow);
+        OffsetRect(&frame, offset.x, offset.y);
+        // Given back in its own coordinates, the rectangle lands where it was
+        // taken; SW_HIDE keeps the window hidden until its background brush
+        // exists.
+        placement.flags = 0;
+        placement.showCmd = SW_HIDE;
+        if (IsCaptionOnWorkArea(frame) && SetWindowPlacement(mainWindow, &placement))
+            return;
     }
+    CenterWindowOn(GetDesktopWindow(), mainWindow);
 }
 
 // Asked for a height it cannot make, the system still gives a font, but a
@@ -91,7 +125,8 @@ void ApplySavedOpacity(HWND mainWindow)
     DWORD opacity = 0;
     GetSettingDword(L"Opacity", &opacity);
     if (opacity >= 1 && opacity <= 254) {
-        if (!SetLayeredWindowAttributes(mainWindow, 0, static_cast<BYTE>(opacity), LWA_ALPHA))
+        const BYTE alpha = opacity < kLeastStartingAlpha ? kLeastStartingAlpha : static_cast<BYTE>(opacity);
+        if (!SetLayeredWindowAttributes(mainWindow, 0, alpha, LWA_ALPHA))
             ShowErrorMessage(L"Failed to set transparency for Scrivlet!!!");
     } else {
         LONG_PTR style = GetWindowLongPtrW(mainWindow, GWL_EXSTYLE);

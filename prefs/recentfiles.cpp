@@ -1,9 +1,12 @@
 #include "prefs/recentfiles.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "document/documentstate.h"
 #include "prefs/registry.h"
+#include "prefs/settings.h"
 #include "res/resource.h"
 
 const wchar_t* const kRecentKey = L"Software\\Scrivlet\\Recent";
@@ -30,33 +33,55 @@ struct RecentEntry {
     DWORD place;  // 0 when the order does not know the entry
 };
 
+// Reads the value named name as a path that fits an entry; false for anything
+// else, which this program did not write.
+bool ReadPath(HKEY key, const wchar_t* name, DWORD type, DWORD bytes, wchar_t* path)
+{
+    if (type != REG_SZ || bytes > kPathCapacity * sizeof(wchar_t))
+        return false;
+    // Zero-filled, so that a value stored without its terminator still ends
+    // inside the buffer; one that fills it completely cannot be used.
+    ZeroMemory(path, kPathCapacity * sizeof(wchar_t));
+    DWORD got = bytes;
+    return RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(path), &got) == ERROR_SUCCESS &&
+           type == REG_SZ && path[kPathCapacity - 1] == L'\0';
+}
+
 // The entries, oldest first. Those the order does not know (a list written
 // before the order was kept, or changed by a program that does not keep it)
 // follow the others in enumeration order; places of removed entries are
-// ignored.
-int ReadEntries(RecentEntry* entries)
+// ignored. Values that cannot be entries (not text, a name or path longer than
+// a path) are left out, and named in unusable when it is given.
+int ReadEntries(HKEY root, RecentEntry* entries, std::vector<std::wstring>* unusable)
 {
     int count = 0;
     {
-        RegistryKey key(HKEY_LOCAL_MACHINE, kRecentKey);
+        RegistryKey key(root, kRecentKey, kReadAccess);
         if (!key.get())
             return 0;
+        // Room for the longest name the registry allows, so that any value can
+        // be named again to be removed.
+        std::vector<wchar_t> name(16384);
         for (DWORD index = 0; count < kReadLimit; ++index) {
-            RecentEntry& entry = entries[count];
-            DWORD nameLength = kPathCapacity;
-            DWORD pathBytes = sizeof(entry.path);
-            // Zero-filled, so that a value stored without its terminator still
-            // ends inside the buffer; one that fills it completely cannot be used.
-            ZeroMemory(entry.path, sizeof(entry.path));
-            if (RegEnumValueW(key.get(), index, entry.name, &nameLength, nullptr, nullptr,
-                              reinterpret_cast<BYTE*>(entry.path), &pathBytes) != ERROR_SUCCESS ||
-                entry.path[kPathCapacity - 1] != L'\0')
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            DWORD type = 0;
+            DWORD bytes = 0;
+            if (RegEnumValueW(key.get(), index, name.data(), &nameLength, nullptr, &type, nullptr, &bytes) !=
+                ERROR_SUCCESS)
                 break;
-            ++count;
+            RecentEntry& entry = entries[count];
+            if (nameLength < kPathCapacity && ReadPath(key.get(), name.data(), type, bytes, entry.path)) {
+                lstrcpynW(entry.name, name.data(), kPathCapacity);
+                ++count;
+            } else if (unusable) {
+                unusable->emplace_back(name.data(), nameLength);
+            }
         }
     }
-    for (int i = 0; i < count; ++i)
-        entries[i].place = RegistryGetDword(HKEY_LOCAL_MACHINE, kRecentOrderKey, entries[i].name);
+    for (int i = 0; i < count; ++i) {
+        entries[i].place = 0;
+        RegistryGetDword(root, kRecentOrderKey, entries[i].name, &entries[i].place);
+    }
     std::stable_sort(entries, entries + count, [](const RecentEntry& a, const RecentEntry& b) {
         return (a.place ? a.place : MAXDWORD) < (b.place ? b.place : MAXDWORD);
     });
@@ -91,7 +116,7 @@ void InsertMenuText(HMENU menu, UINT position, UINT id, wchar_t* text, UINT stat
 int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
 {
     RecentEntry entries[kReadLimit];
-    int count = ReadEntries(entries);
+    int count = ReadEntries(SettingsRoot(), entries, nullptr);
     if (RecentCursor >= static_cast<DWORD>(count) ||
         static_cast<DWORD>(lstrlenW(entries[RecentCursor].name)) >= nameCapacity ||
         static_cast<DWORD>(lstrlenW(entries[RecentCursor].path)) >= pathCapacity) {
@@ -121,30 +146,37 @@ int AddRecentFile(HWND mainWindow, const wchar_t* path)
 {
     if (!path || !path[0])
         return 0;
+    const HKEY root = SettingsRoot();
     RecentEntry entries[kReadLimit];
-    int count = ReadEntries(entries);
+    std::vector<std::wstring> unusable;
+    int count = ReadEntries(root, entries, &unusable);
+    // Values that are no entry go first, or the key would grow with them.
+    for (const std::wstring& value : unusable) {
+        RegistryDeleteValue(root, kRecentKey, value.c_str());
+        RegistryDeleteValue(root, kRecentOrderKey, value.c_str());
+    }
     // The oldest entries make room, one for each addition to a full list (so
     // also when the file is in it already), more when something else added
     // entries beyond four.
     int first = 0;
     for (; count - first >= kMaxEntries; ++first) {
-        RegistryDeleteValue(HKEY_LOCAL_MACHINE, kRecentKey, entries[first].name);
-        RegistryDeleteValue(HKEY_LOCAL_MACHINE, kRecentOrderKey, entries[first].name);
+        RegistryDeleteValue(root, kRecentKey, entries[first].name);
+        RegistryDeleteValue(root, kRecentOrderKey, entries[first].name);
     }
     wchar_t name[kPathCapacity];
     FileNameFromPath(path, name, kPathCapacity);
-    if (!RegistrySetString(HKEY_LOCAL_MACHINE, kRecentKey, name, path))
+    if (!RegistrySetString(root, kRecentKey, name, path))
         return 0;
     // A file already in the list keeps its place; a new one comes last. The
     // places are written afresh, so that the order shown is the order kept.
     DWORD place = 0;
     bool listed = false;
     for (int i = first; i < count; ++i) {
-        RegistrySetDword(HKEY_LOCAL_MACHINE, kRecentOrderKey, entries[i].name, ++place);
+        RegistrySetDword(root, kRecentOrderKey, entries[i].name, ++place);
         listed = listed || lstrcmpiW(entries[i].name, name) == 0;
     }
     if (!listed)
-        RegistrySetDword(HKEY_LOCAL_MACHINE, kRecentOrderKey, name, ++place);
+        RegistrySetDword(root, kRecentOrderKey, name, ++place);
 
     HMENU menu = FileMenu(mainWindow);
     for (UINT id = IDM_RECENT1; id <= IDM_RECENTEMPTY; ++id)
@@ -158,7 +190,7 @@ int RebuildRecentMenu(HWND mainWindow)
     // Read once: a walk per shown entry read the whole list again each time,
     // which cost the start-up 8 ms with four files.
     RecentEntry entries[kReadLimit];
-    int count = ReadEntries(entries);
+    int count = ReadEntries(SettingsRoot(), entries, nullptr);
     int shown = 0;
     // Menu ids end at IDM_RECENT4; entries beyond the fourth stay off the menu.
     for (int i = 0; i < count && shown < kMaxEntries; ++i) {

@@ -1,6 +1,6 @@
-// The four most recently used files, kept in HKLM\Software\Scrivlet\Recent
-// (one value per file, named after it) and shown in the File menu, oldest
-// first.
+// The four most recently used files, kept in Software\Scrivlet\Recent of the
+// settings' root (one value per file, named after it) and shown in the File
+// menu, oldest first.
 #pragma once
 #include <windows.h>
 

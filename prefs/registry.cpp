@@ -17,7 +17,7 @@ int SetValue(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD type, 
 // size is asked first, so such a value never lands in part of the buffer.
 bool ReadExactly(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD wantedType, void* buffer, DWORD size)
 {
-    RegistryKey key(root, subkey);
+    RegistryKey key(root, subkey, kReadAccess);
     if (!key.get())
         return false;
     DWORD type = 0;
@@ -31,10 +31,9 @@ bool ReadExactly(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD wa
 
 }  // namespace
 
-DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name)
+int RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD* value)
 {
-    DWORD value = 0;
-    return ReadExactly(root, subkey, name, REG_DWORD, &value, sizeof(value)) ? value : 0;
+    return ReadExactly(root, subkey, name, REG_DWORD, value, sizeof(*value));
 }
 
 int RegistryGetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, void* buffer, DWORD size)

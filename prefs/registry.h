@@ -3,14 +3,19 @@
 #pragma once
 #include <windows.h>
 
-// root\subkey opened with full access (created when missing) for one scope;
-// get() is null when it cannot be opened.
+// The rights a read and a write need, and no more: a standard user holds
+// these on keys he may change, but not the rest of KEY_ALL_ACCESS.
+const REGSAM kReadAccess = KEY_QUERY_VALUE;
+const REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
+// root\subkey opened (created when missing) for one scope; get() is null when
+// it cannot be had with that access. A read-only key still opens for reading.
 class RegistryKey {
 public:
-    RegistryKey(HKEY root, const wchar_t* subkey)
+    RegistryKey(HKEY root, const wchar_t* subkey, REGSAM access = kWriteAccess)
     {
-        if (RegCreateKeyExW(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key_, nullptr) !=
+            ERROR_SUCCESS)
             key_ = nullptr;
     }
     ~RegistryKey()
@@ -27,9 +32,9 @@ private:
 };
 
 // Reads take a value only when it has the type and size the program stores:
-// a REG_DWORD of 4 bytes (anything else reads as 0), a REG_BINARY of exactly
-// size bytes (anything else gives 0 and leaves the buffer as it was).
-DWORD RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name);
+// a REG_DWORD of 4 bytes, a REG_BINARY of exactly size bytes. Anything else
+// gives 0 and leaves the value or buffer as it was.
+int RegistryGetDword(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD* value);
 int RegistryGetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, void* buffer, DWORD size);
 int RegistrySetDword(HKEY root, const wchar_t* subkey, const wchar_t* name, DWORD value);
 int RegistrySetBinary(HKEY root, const wchar_t* subkey, const wchar_t* name, const void* buffer, DWORD size);

@@ -65,7 +65,9 @@ start_display() { # DIR
     while [ $_n -lt 64 ]; do
         if display_free $_n; then
             # Nothing started here may hold the caller's output open.
-            Xvfb ":$_n" -screen 0 1280x1024x24 -nolisten tcp -nolisten local </dev/null >/dev/null 2>&1 &
+            # -noreset: a server that resets when its last client leaves
+            # would drop the root window's properties set before Wine comes.
+            Xvfb ":$_n" -screen 0 1280x1024x24 -noreset -nolisten tcp -nolisten local </dev/null >/dev/null 2>&1 &
             _xvfb=$!
             record_process $_xvfb "$1/xvfb.pid" || true
             _i=0

@@ -21,15 +21,26 @@ TEST(PlatformCheck, RefusesOnlyNtFamilyVersionsBeforeWindows2000)
     EXPECT_TRUE(IsPlatformSupported(0x80000003));
 }
 
-TEST(CommandLinePath, LongFormOfAnExistingFile)
+TEST(CommandLinePath, EveryFormOfAnExistingFileGivesItsWholeLongPath)
 {
     ScratchFolder folder;
     std::wstring path = folder.Write(L"a long enough name.txt", "x");
     wchar_t shortPath[MAX_PATH];
     ASSERT_GT(GetShortPathNameW(path.c_str(), shortPath, MAX_PATH), 0u);
-    wchar_t longPath[MAX_PATH];
-    ASSERT_TRUE(LongPathForOpen(shortPath, longPath));
-    EXPECT_EQ(std::wstring(longPath), path);
+    ASSERT_TRUE(CreateDirectoryW(folder.Path(L"sub").c_str(), nullptr));
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().c_str()));
+    // Short, relative to the current folder, and relative through a detour.
+    const std::wstring forms[] = {shortPath, L"a long enough name.txt", L".\\sub\\..\\a long enough name.txt",
+                                  std::wstring(wcsrchr(shortPath, L'\\') + 1)};
+    for (const std::wstring& form : forms) {
+        wchar_t longPath[MAX_PATH];
+        EXPECT_TRUE(LongPathForOpen(form.c_str(), longPath)) << form.c_str();
+        EXPECT_EQ(std::wstring(longPath), path) << form.c_str();
+    }
+    SetCurrentDirectoryW(previous);
+    RemoveDirectoryW(folder.Path(L"sub").c_str());
 }
 
 TEST(CommandLinePath, MissingFileGivesAnEmptyPath)

@@ -124,6 +124,28 @@ TEST_F(FrameE2eTest, StayOnTopIsKeptAcrossARestart)
     CloseNormally(program);
 }
 
+// The test display's work area starts past a panel at the top and the left,
+// where a place given back in other coordinates than it was taken in creeps.
+TEST_F(FrameE2eTest, ThePlaceIsKeptAcrossRestartsWithoutCreeping)
+{
+    const RECT moved = {200, 150, 700, 550};
+    {
+        ScrivletProcess program;
+        ASSERT_TRUE(program.WaitUntilReady());
+        ASSERT_TRUE(SetWindowPos(program.mainWindow(), nullptr, moved.left, moved.top, moved.right - moved.left,
+                                 moved.bottom - moved.top, SWP_NOZORDER));
+        CloseNormally(program);
+    }
+    for (int restart = 1; restart <= 2; ++restart) {
+        ScrivletProcess program;
+        ASSERT_TRUE(program.WaitUntilReady());
+        RECT frame = {};
+        GetWindowRect(program.mainWindow(), &frame);
+        EXPECT_TRUE(EqualRect(&frame, &moved)) << "restart " << restart << " at " << frame.left << "," << frame.top;
+        CloseNormally(program);
+    }
+}
+
 TEST_F(FrameE2eTest, TheMouseOverAToolbarButtonShowsItsHelp)
 {
     ScrivletProcess program;

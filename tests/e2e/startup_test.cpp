@@ -270,6 +270,18 @@ TEST_F(StartupTest, ShortPathOpensUnderItsLongName)
     CloseAndExpectExitCode(program, 0);
 }
 
+// Reopened later from another folder, a name kept as typed would open, or
+// create, another file.
+TEST_F(StartupTest, ANameRelativeToTheCurrentFolderIsRecordedWhole)
+{
+    std::wstring path = folder_.Write(L"notes.txt", "content");
+    ScrivletProcess program(L"notes.txt", folder_.path());
+    ASSERT_TRUE(program.WaitUntilReady());
+    EXPECT_EQ(program.Title(), L" notes.txt - Scrivlet");
+    EXPECT_EQ(RecentEntries(), (std::vector<std::pair<std::wstring, std::wstring>>{{L"notes.txt", path}}));
+    CloseAndExpectExitCode(program, 0);
+}
+
 TEST_F(StartupTest, OnlyTheFirstArgumentCountsAndQuotesKeepSpaces)
 {
     CreateDirectoryW(folder_.Path(L"with spaces").c_str(), nullptr);

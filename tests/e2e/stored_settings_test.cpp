@@ -14,6 +14,7 @@
 
 #include "res/resource.h"
 #include "tests/e2e/program_test.h"
+#include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -83,6 +84,11 @@ const HostileCase kCases[] = {
     {"PlacementTurnedInsideOut", L"WindowPlacement", REG_BINARY, Placement({500, 500, 100, 100}), false},
     {"PlacementWiderThanAnInt", L"WindowPlacement", REG_BINARY, Placement({INT_MIN, 0, INT_MAX, 500}), false},
     {"PlacementPartlyOnScreen", L"WindowPlacement", REG_BINARY, Placement({-100, 100, 500, 500}), true},
+    {"PlacementShowingOnlyItsBottomEdge", L"WindowPlacement", REG_BINARY, Placement({0, -995, 800, 5}), false},
+    {"PlacementWithTooLittleCaptionOnScreen", L"WindowPlacement", REG_BINARY, Placement({1240, 100, 1700, 500}),
+     false},
+    {"PlacementWithItsCaptionBelowTheScreen", L"WindowPlacement", REG_BINARY, Placement({100, 1010, 500, 1400}),
+     false},
     {"FontOfTenBytes", L"Font", REG_BINARY, Bytes(Arial(40)).substr(0, 10), false},
     {"FontOfHundredBytes", L"Font", REG_BINARY, Bytes(Arial(40)) + kOne + kOne, false},
     {"FontStoredAsText", L"Font", REG_SZ, Bytes(Arial(40)), false},
@@ -236,6 +242,43 @@ TEST_P(StoredSettingsTest, ProgramStartsVisibleWithTheDefaults)
     ASSERT_TRUE(program().WaitForExit(&code)) << "the program did not end";
     EXPECT_EQ(code, 0u);
 }
+
+// A window all but transparent at its last run starts where it can be found;
+// the stored choice is the user's and stays.
+struct OpacityCase {
+    DWORD stored;
+    BYTE started;
+};
+
+class StoredOpacityTest : public ProgramTest, public ::testing::WithParamInterface<OpacityCase> {};
+
+TEST_P(StoredOpacityTest, WindowStartsAtLeastAFifthOpaque)
+{
+    const OpacityCase& opacity = GetParam();
+    std::string bytes(reinterpret_cast<const char*>(&opacity.stored), sizeof(opacity.stored));
+    ASSERT_NO_FATAL_FAILURE(StoreRaw({"Opacity", L"Opacity", REG_DWORD, bytes, false}));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND window = program().mainWindow();
+    EXPECT_TRUE(IsWindowVisible(window));
+    ASSERT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(window, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, opacity.started);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+    program().Close();
+    DWORD code = 12345;
+    ASSERT_TRUE(program().WaitForExit(&code)) << "the program did not end";
+    DWORD stored = 0;
+    EXPECT_TRUE(StoredOption(L"Opacity", &stored));
+    EXPECT_EQ(stored, opacity.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, StoredOpacityTest,
+                         ::testing::Values(OpacityCase{1, 51}, OpacityCase{50, 51}, OpacityCase{51, 51}),
+                         [](const ::testing::TestParamInfo<OpacityCase>& info) {
+                             return "Stored" + std::to_string(info.param.stored);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Values, StoredSettingsTest, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<HostileCase>& info) { return info.param.label; });

@@ -96,4 +96,46 @@ TEST_F(RecentEntryTest, EntryWithoutAPathTakesNoNumberInTheMenuOrTheCommands)
     EXPECT_EQ(std::wstring(DocumentState.FilePath), two);
 }
 
+TEST_F(RecentEntryTest, ValuesNoEntryCanBeMadeOfAreSkippedAndGoAtTheNextAddition)
+{
+    ScratchFolder folder;
+    const std::wstring names[] = {L"a.txt", L"b.txt", L"c.txt", L"d.txt", L"e.txt"};
+    std::wstring paths[5];
+    for (int i = 0; i < 5; ++i)
+        paths[i] = folder.Write(names[i], "x");
+    // Each sorts before the good entries, as Wine enumerates values by name.
+    const std::wstring longPath = folder.path() + L"\\" + std::wstring(300, L'p');
+    AddRecentEntry(L"!long path.txt", longPath);
+    AddRecentEntry(L"!" + std::wstring(300, L'n'), paths[0]);
+    AddRecentValue(L"!bad", REG_BINARY, "\x01\x02");
+    AddRecentValue(L"!number", REG_DWORD, std::string("\x01\0\0\0", 4));
+    AddRecentValue(L"!expandable", REG_EXPAND_SZ, std::string("%\0T\0%\0\0\0", 8));
+    for (int i = 0; i < 4; ++i)
+        AddRecentEntry(names[i], paths[i]);
+    DestroyFrame();
+    CreateFrame();
+    EXPECT_EQ(RecentMenuTexts(window_),
+              (std::vector<std::wstring>{L"1) a.txt", L"2) b.txt", L"3) c.txt", L"4) d.txt"}));
+
+    ASSERT_EQ(Scrivlet_ReadFile(window_, paths[4].c_str(), &DocumentState.IsModified, &DocumentState.Format), 1);
+    EXPECT_EQ(RecentMenuTexts(window_),
+              (std::vector<std::wstring>{L"1) b.txt", L"2) c.txt", L"3) d.txt", L"4) e.txt"}));
+    std::vector<std::pair<std::wstring, std::wstring>> kept;
+    for (int i = 1; i < 5; ++i)
+        kept.emplace_back(names[i], paths[i]);
+    EXPECT_EQ(RecentEntries(), kept) << "the unusable values stay in the key";
+}
+
+TEST_F(RecentEntryTest, AUserWhoMayNotChangeTheMachinesListKeepsHisOwn)
+{
+    ScratchFolder folder;
+    std::wstring old = folder.Write(L"old.txt", "o"), mine = folder.Write(L"mine.txt", "m");
+    AddRecentEntry(L"old.txt", old);
+    MakeScrivletMachineKeysReadOnly();
+    ASSERT_EQ(Scrivlet_ReadFile(window_, mine.c_str(), &DocumentState.IsModified, &DocumentState.Format), 1);
+    EXPECT_EQ(RecentMenuTexts(window_), (std::vector<std::wstring>{L"1) mine.txt"}));
+    EXPECT_EQ(RecentEntries(HKEY_CURRENT_USER), (std::vector<std::pair<std::wstring, std::wstring>>{{L"mine.txt", mine}}));
+    EXPECT_EQ(RecentEntries(), (std::vector<std::pair<std::wstring, std::wstring>>{{L"old.txt", old}}));
+}
+
 }  // namespace

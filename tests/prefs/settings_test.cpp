@@ -26,11 +26,11 @@ struct Stored {
     bool found = false;
 };
 
-Stored ReadStored(const wchar_t* keyPath, const wchar_t* name)
+Stored ReadStored(const wchar_t* keyPath, const wchar_t* name, HKEY root = HKEY_LOCAL_MACHINE)
 {
     Stored stored;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return stored;
     BYTE data[256];
     DWORD size = sizeof(data);
@@ -47,10 +47,10 @@ Stored ReadStored(const wchar_t* name)
     return ReadStored(kOptionsKey, name);
 }
 
-void Store(const wchar_t* name, DWORD type, const std::string& bytes)
+void Store(const wchar_t* name, DWORD type, const std::string& bytes, HKEY root = HKEY_LOCAL_MACHINE)
 {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(root, kOptionsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
@@ -202,6 +202,36 @@ TEST_F(SettingsTest, UnopenableKeyReadsAsAbsentAndRefusesWrites)
     BYTE buffer[4];
     EXPECT_EQ(SetSettingBinary(L"ForeColor", buffer, 4), 0);
     EXPECT_EQ(GetSettingBinary(L"ForeColor", buffer, 4), 0);
+}
+
+TEST_F(SettingsTest, AUserWhoMayNotChangeTheMachinesKeyKeepsHisOwnOverTheMachinesDefaults)
+{
+    const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+    ASSERT_EQ(SetSettingDword(L"WordWrap", 1), 1);
+    ASSERT_EQ(SetSettingDword(L"Stayontop", 1), 1);
+    ASSERT_EQ(SetSettingBinary(L"ForeColor", &red, sizeof(red)), 1);
+    // While the machine's key may be written, a user's key is not looked at.
+    Store(L"Stayontop", REG_DWORD, std::string("\0\0\0\0", 4), HKEY_CURRENT_USER);
+    DWORD value = 0;
+    ASSERT_EQ(SettingsRoot(), HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(GetSettingDword(L"Stayontop", &value), 1);
+    EXPECT_EQ(value, 1u);
+
+    MakeScrivletMachineKeysReadOnly();
+    ASSERT_EQ(SettingsRoot(), HKEY_CURRENT_USER);
+    EXPECT_EQ(GetSettingDword(L"WordWrap", &value), 1);
+    EXPECT_EQ(value, 1u) << "the machine's default is lost";
+    EXPECT_EQ(SetSettingDword(L"WordWrap", 0), 1);
+    EXPECT_EQ(SetSettingBinary(L"ForeColor", &blue, sizeof(blue)), 1);
+    EXPECT_EQ(GetSettingDword(L"WordWrap", &value), 1);
+    EXPECT_EQ(value, 0u) << "the user's own 0 must win over the machine's 1";
+    EXPECT_EQ(GetSettingDword(L"Stayontop", &value), 1);
+    EXPECT_EQ(value, 0u);
+    COLORREF color = 0;
+    EXPECT_EQ(GetSettingBinary(L"ForeColor", &color, sizeof(color)), 1);
+    EXPECT_EQ(color, blue);
+    EXPECT_EQ(ReadStored(kOptionsKey, L"WordWrap").bytes, std::string("\x01\0\0\0", 4)) << "the machine's changed";
+    EXPECT_EQ(ReadStored(kOptionsKey, L"WordWrap", HKEY_CURRENT_USER).bytes, std::string("\0\0\0\0", 4));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 namespace {
 
+const wchar_t kScrivlet[] = L"Software\\Scrivlet";
 const wchar_t kOptions[] = L"Software\\Scrivlet\\Options";
 const wchar_t kRecent[] = L"Software\\Scrivlet\\Recent";
 // What the .TXT association writes under HKEY_CLASSES_ROOT: the extension (a
@@ -26,48 +27,65 @@ void AllowKey(const wchar_t* subkey)
     RegCloseKey(key);
 }
 
-void DenyKey(const wchar_t* subkey)
+// Gives the key a DACL that grants everyone the rights in allowed alone (none
+// when 0); the owner can still change it back.
+void RestrictKey(const wchar_t* subkey, REGSAM allowed)
 {
     HKEY key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, subkey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
-    // An empty DACL grants nothing to anyone; the owner can still change it back.
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    BYTE aclBytes[256];
+    ACL* acl = reinterpret_cast<ACL*>(aclBytes);
+    InitializeAcl(acl, sizeof(aclBytes), ACL_REVISION);
+    if (allowed)
+        AddAccessAllowedAce(acl, ACL_REVISION, allowed, everyone);
     SECURITY_DESCRIPTOR descriptor;
-    ACL acl;
     InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-    InitializeAcl(&acl, sizeof(acl), ACL_REVISION);
-    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
     RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    FreeSid(everyone);
     RegCloseKey(key);
 }
+
+const wchar_t* const kMachineKeys[] = {kScrivlet, kOptions, kRecent, L"Software\\Scrivlet\\RecentOrder"};
 
 }  // namespace
 
 void ResetScrivletRegistry()
 {
-    AllowKey(kOptions);
-    AllowKey(kRecent);
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Scrivlet");
+    for (const wchar_t* key : kMachineKeys)
+        AllowKey(key);
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, kScrivlet);
+    SHDeleteKeyW(HKEY_CURRENT_USER, kScrivlet);
     for (const wchar_t* key : kAssociationKeys)
         SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
 }
 
 void DenyScrivletOptionsKey()
 {
-    DenyKey(kOptions);
+    RestrictKey(kOptions, 0);
 }
 
 void DenyScrivletRecentKey()
 {
-    DenyKey(kRecent);
+    RestrictKey(kRecent, 0);
 }
 
-std::vector<std::pair<std::wstring, std::wstring>> RecentEntries()
+void MakeScrivletMachineKeysReadOnly()
+{
+    for (const wchar_t* key : kMachineKeys)
+        RestrictKey(key, KEY_READ);
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> RecentEntries(HKEY root)
 {
     std::vector<std::pair<std::wstring, std::wstring>> entries;
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRecent, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, kRecent, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return entries;
     for (DWORD index = 0;; ++index) {
         wchar_t name[512];
@@ -85,12 +103,18 @@ std::vector<std::pair<std::wstring, std::wstring>> RecentEntries()
 
 void AddRecentEntry(const std::wstring& name, const std::wstring& path)
 {
+    AddRecentValue(name, REG_SZ,
+                   std::string(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t)));
+}
+
+void AddRecentValue(const std::wstring& name, DWORD type, const std::string& bytes)
+{
     HKEY key;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRecent, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return;
-    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
 }
 
