@@ -74,7 +74,7 @@ start_display() { # DIR
             # Up once its lock names it and its socket is there; a server that
             # lost the lock to another one ends at once.
             while recorded_process "$1/xvfb.pid" >/dev/null; do
-                if [ "$(tr -d ' \n' <"/tmp/.X$_n-lock" 2>/dev/null)" = "$_xvfb" ] && [ -S "/tmp/.X11-unix/X$_n" ]; then
+                if [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$_n-lock")" = "$_xvfb" ] && [ -S "/tmp/.X11-unix/X$_n" ]; then
                     echo $_n >"$1/display"
                     return 0
                 fi
