@@ -87,8 +87,7 @@ int WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, con
     int answer = ConfirmLossySave(path, EncodingName(target.IsUnicode), EncodingName(instead.IsUnicode));
     if (answer == IDCANCEL)
         return -1;
-    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true,
-                              failure);
+    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true, failure);
 }
 
 // The box after a failed save; it names a copy of the old text that the

@@ -163,8 +163,7 @@ bool CopyKeptProperties(const wchar_t* from, const wchar_t* to, DWORD attributes
 // stops halfway still tells where the old file went. Puts a file back under
 // target's name when one stopped with the old file moved aside
 // (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): the new one if it moves, else the old.
-bool ReplaceExisting(const wchar_t* target, const wchar_t* replacement, const wchar_t* folder,
-                     StoreFailure* failure)
+bool ReplaceExisting(const wchar_t* target, const wchar_t* replacement, const wchar_t* folder, StoreFailure* failure)
 {
     wchar_t old[kLongPathCapacity];
     ScopedHandle reserved(CreateFileBeside(folder, old, kLongPathCapacity));

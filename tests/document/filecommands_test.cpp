@@ -144,7 +144,8 @@ TEST_F(FileCommandsUnitTest, AnInPlaceSaveThatFailsNamesTheCopyItLeaves)
         ASSERT_TRUE(CreateHardLinkW(second.c_str(), first.c_str(), nullptr));
         if (c.earlierCopy)
             WriteBytes(copy, c.earlierCopy);
-        HANDLE file = CreateFileW(first.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file =
+            CreateFileW(first.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(GetFileInformationByHandle(file, &refusedFile));
         CloseHandle(file);
         refusedWrites = c.refusedWrites;
