@@ -159,21 +159,23 @@ bool CopyKeptProperties(const wchar_t* from, const wchar_t* to, DWORD attributes
            SetFileSecurityW(to, DACL_SECURITY_INFORMATION, descriptor);
 }
 
-// The old file is moved to a name reserved beside it, so that a replace that
+// The old file is moved to a free name beside it, so that a replace that
 // stops halfway still tells where the old file went. Puts a file back under
 // target's name when one stopped with the old file moved aside
 // (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): the new one if it moves, else the old.
 bool ReplaceExisting(const wchar_t* target, const wchar_t* replacement, const wchar_t* folder, StoreFailure* failure)
 {
     wchar_t old[kLongPathCapacity];
-    ScopedHandle reserved(CreateFileBeside(folder, old, kLongPathCapacity));
-    if (!reserved.valid())
+    ScopedHandle free(CreateFileBeside(folder, old, kLongPathCapacity));
+    if (!free.valid())
         return false;
-    reserved.close();
+    free.close();
+    DeleteFileW(old);  // only the name is wanted: a file under it afterwards is the old one
     bool replaced = RetriedWhileLocked([&] {
         return ReplaceFileCall(target, replacement, old, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
     });
-    if (!replaced && GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES) {
+    if (!replaced && GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES &&
+        GetFileAttributesW(old) != INVALID_FILE_ATTRIBUTES) {
         replaced = MoveFileW(replacement, target) != FALSE;
         if (!replaced && !MoveFileW(old, target)) {
             NoteLeftCopy(failure, LeftCopy::OldContents, old);

@@ -109,12 +109,15 @@ TEST(StoreFileContentsTest, EveryNameOfTheFileSeesTheNewContents)
         const char* what;
         Link link;
         bool deep;  // a folder path longer than 246 characters leaves no room for short names beside it
+        std::wstring linkName;
     } cases[] = {
-        {"one name", Link::None, false},
-        {"hard link", Link::Hard, false},
-        {"symbolic link", Link::Symbolic, false},
-        {"deep folder", Link::None, true},
-        {"hard link in a deep folder", Link::Hard, true},
+        {"one name", Link::None, false, L""},
+        {"hard link", Link::Hard, false, L"b.txt"},
+        {"symbolic link", Link::Symbolic, false, L"b.txt"},
+        {"deep folder", Link::None, true, L""},
+        {"hard link in a deep folder", Link::Hard, true, L"b.txt"},
+        {"hard link of the longest name, too long for its copy's", Link::Hard, false,
+         std::wstring(251, L'b') + L".txt"},
     };
     ScratchFolder scratch;
     int row = 0;
@@ -131,9 +134,9 @@ TEST(StoreFileContentsTest, EveryNameOfTheFileSeesTheNewContents)
         WriteBytes(original, "old contents");
         std::vector<std::wstring> names = {L"a.txt"};
         if (c.link != Link::None) {
-            saved = folder + L"\\b.txt";
+            saved = folder + L"\\" + c.linkName;
             ASSERT_TRUE(MakeLink(c.link, original, saved));
-            names.push_back(L"b.txt");
+            names.push_back(c.linkName);
         }
 
         ASSERT_TRUE(Store(saved, "the new contents"));
