@@ -94,21 +94,15 @@ int WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, con
 // save left or found beside the file, so the user knows where to look.
 void ReportFailedSave(const StoreFailure& failure)
 {
-    const wchar_t* before = L"";
-    const wchar_t* after = L"";
-    if (failure.left == LeftCopy::OldContents) {
-        before = L" The old text is kept in ";
-        after = L".";
-    } else if (failure.left == LeftCopy::EarlierCopy) {
-        before = L" An earlier save was interrupted and left ";
-        after = L", which may hold the file's old text. Move or delete it, then save again.";
-    }
-    wchar_t text[kCopyNameCapacity + kMessageCapacity];
-    wcscpy(text, L"Failed to save file!");
-    wcscpy(text + wcslen(text), before);
-    if (failure.left != LeftCopy::None)
+    wchar_t text[kCopyNameCapacity + kMessageCapacity] = L"Failed to save file!";
+    if (failure.left != LeftCopy::None) {
+        const bool keptNow = failure.left == LeftCopy::OldContents;
+        wcscpy(text + wcslen(text),
+               keptNow ? L" The old text is kept in " : L" An earlier save was interrupted and left ");
         wcscpy(text + wcslen(text), failure.copy);
-    wcscpy(text + wcslen(text), after);
+        wcscpy(text + wcslen(text),
+               keptNow ? L"." : L", which may hold the file's old text. Move or delete it, then save again.");
+    }
     ShowErrorMessage(text);
 }
 
