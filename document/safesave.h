@@ -40,8 +40,9 @@ bool LongPathForm(const wchar_t* path, wchar_t* longPath, DWORD capacity);
 // keeps what the file had (security, streams, creation time); its attributes
 // and permissions are copied onto the new file first as well. A new file is
 // renamed into place. A file with more names (hard links) is rewritten in
-// place after its old contents are copied to NAME.scrivlet-backup beside it;
-// the copy is put back when the write fails and deleted after. Such a copy
+// place after its old contents are copied to NAME.scrivlet-backup beside it
+// (NAME cut where the whole would pass 255 characters); the copy is put back
+// when the write fails and deleted after. Such a copy
 // that is already there is never overwritten: the store is refused. A target
 // that another program holds open without sharing is tried again for about a
 // second. Read-only files and folders are refused at once. Returns false on
