@@ -42,13 +42,13 @@ bool LongPathForm(const wchar_t* path, wchar_t* longPath, DWORD capacity);
 // renamed into place. A file with more names (hard links) is rewritten in
 // place after its old contents are copied to NAME.scrivlet-backup beside it
 // (NAME cut where the whole would pass 255 characters); the copy is put back
-// when the write fails and deleted after. Such a copy
-// that is already there is never overwritten: the store is refused. A target
-// that another program holds open without sharing is tried again for about a
-// second. Read-only files and folders are refused at once. Returns false on
-// failure: the file then holds its old contents under its own name, or,
-// should even putting them back fail, the copy beside it does. failure, when
-// given, says which copy a failure left for the user (LeftCopy::None else).
+// when the write fails and deleted after. Such a copy that is already there
+// is never overwritten: the store is refused. A target that another program
+// holds open without sharing is tried again for about a second. Read-only
+// files and folders are refused at once. Returns false on failure: the file
+// then holds its old contents under its own name, or, should even putting
+// them back fail, the copy beside it does. failure, when given, says which
+// copy a failure left for the user (LeftCopy::None else).
 bool StoreFileContents(const wchar_t* path, const FilePiece* pieces, size_t count, StoreFailure* failure = nullptr);
 
 // The calls that put the new contents in place. Tests swap them to stand for
