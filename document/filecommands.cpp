@@ -73,9 +73,9 @@ const wchar_t* EncodingName(int encoding)
 // mark when UTF-8 cannot hold them either), No writes target anyway.
 // 1 written, 0 failed, -1 when the user cancelled.
 int WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                      TextFormat* format)
+                      TextFormat* format, StoreFailure* failure)
 {
-    int written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false);
+    int written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure);
     if (written != kTextWouldBeLost)
         return written;
     TextFormat instead = target;
@@ -87,7 +87,23 @@ int WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, con
     int answer = ConfirmLossySave(path, EncodingName(target.IsUnicode), EncodingName(instead.IsUnicode));
     if (answer == IDCANCEL)
         return -1;
-    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true);
+    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true, failure);
+}
+
+// The box after a failed save; it names a copy of the old text that the
+// save left or found beside the file, so the user knows where to look.
+void ReportFailedSave(const StoreFailure& failure)
+{
+    wchar_t text[kCopyNameCapacity + kMessageCapacity] = L"Failed to save file!";
+    if (failure.left != LeftCopy::None) {
+        const bool keptNow = failure.left == LeftCopy::OldContents;
+        wcscpy(text + wcslen(text),
+               keptNow ? L" The old text is kept in " : L" An earlier save was interrupted and left ");
+        wcscpy(text + wcslen(text), failure.copy);
+        wcscpy(text + wcslen(text),
+               keptNow ? L"." : L", which may hold the file's old text. Move or delete it, then save again.");
+    }
+    ShowErrorMessage(text);
 }
 
 // Asks about unsaved changes first. Returns false when the user cancels.
@@ -183,7 +199,7 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextForma
     return 0;
 }
 
-int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format)
+int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, StoreFailure* failure)
 {
     if (!mainWindow || !isModified || !filePath || !format)
         return 0;
@@ -199,8 +215,8 @@ int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFor
         return -1;
     if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
         return 1;
-    int written =
-        WriteDocumentFile(mainWindow, file, isModified, FormatOfSaveAsType(dialog.nFilterIndex, *format), format);
+    int written = WriteDocumentFile(mainWindow, file, isModified, FormatOfSaveAsType(dialog.nFilterIndex, *format),
+                                    format, failure);
     if (written != 1)
         return written;
     CopyPath(file, filePath);
@@ -232,24 +248,28 @@ LRESULT OpenDocument(HWND mainWindow)
 LRESULT SaveDocument(HWND mainWindow)
 {
     int saved;
+    StoreFailure failure = {};
     if (IsUntitled(DocumentState.FilePath)) {
-        saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format);
+        saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
+                                &failure);
     } else {
         saved = WriteDocumentFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, DocumentState.Format,
-                                  &DocumentState.Format);
+                                  &DocumentState.Format, &failure);
     }
     if (saved == -1)
         return -1;
     if (saved == 0)
-        ShowErrorMessage(L"Failed to save file!");
+        ReportFailedSave(failure);
     RefreshTitleAndStatus(mainWindow);
     return 0;
 }
 
 LRESULT SaveDocumentAs(HWND mainWindow)
 {
-    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format) == 0)
-        ShowErrorMessage(L"Failed to save file!");
+    StoreFailure failure = {};
+    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
+                        &failure) == 0)
+        ReportFailedSave(failure);
     if (!AddRecentFile(mainWindow, DocumentState.FilePath))
         ShowErrorMessage(L"Failed to add to MRU!");
     return 0;

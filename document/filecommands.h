@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "document/encoding.h"
+#include "document/safesave.h"
 
 int ConfirmSaveChanges(const wchar_t* path);  // IDYES, IDNO or IDCANCEL
 int ConfirmOverwrite(const wchar_t* path);
@@ -15,8 +16,10 @@ int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_
 // 1 when cancelled or loaded, 0 when a load failed or an argument is missing.
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format);
 // -1 when the dialog or the question about lost characters is cancelled, 1
-// when written or overwriting was declined, 0 on failure.
-int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format);
+// when written or overwriting was declined, 0 on failure; failure, when
+// given, then tells which copy the failed write left beside the file.
+int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
+                    StoreFailure* failure = nullptr);
 
 LRESULT NewDocument(HWND mainWindow);
 LRESULT OpenDocument(HWND mainWindow);

@@ -4,6 +4,9 @@
 
 #include "document/scopedhandle.h"
 
+decltype(&::ReplaceFileW) ReplaceFileCall = ::ReplaceFileW;
+decltype(&::WriteFile) WriteFileCall = ::WriteFile;
+
 namespace {
 
 // Large enough to keep the number of calls low, small enough for any DWORD.
@@ -15,7 +18,7 @@ bool WriteWhole(HANDLE file, const void* data, size_t size)
     while (size > 0) {
         DWORD part = size < kWriteChunk ? static_cast<DWORD>(size) : kWriteChunk;
         DWORD put = 0;
-        if (!WriteFile(file, bytes, part, &put, nullptr) || put == 0)
+        if (!WriteFileCall(file, bytes, part, &put, nullptr) || put == 0)
             return false;
         bytes += put;
         size -= put;
@@ -99,11 +102,96 @@ DWORD ResolveFile(wchar_t* path, DWORD capacity)
     return information.nNumberOfLinks;
 }
 
-// A rename over the old file is atomic; it fails cleanly, leaving the old
-// file, while another program holds it open without sharing. It gives the
-// name a new file, which is right only while the file has no other name.
-bool ReplaceByRename(const wchar_t* target, const wchar_t* folder, DWORD attributes, const FilePiece* pieces,
-                     size_t count)
+// Indexers and virus scanners open a file without sharing for a moment. On
+// Windows, ReplaceFileW reports such a target as one it could not remove,
+// with both files still under their own names.
+bool IsLockedError(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// Runs attempt until it succeeds, fails for another reason than a locked
+// target, or about a second has passed.
+template <typename Attempt>
+bool RetriedWhileLocked(Attempt attempt)
+{
+    const int kRetries = 10;
+    const DWORD kPause = 100;
+    for (int retry = 0;; ++retry) {
+        if (attempt())
+            return true;
+        if (retry == kRetries || !IsLockedError(GetLastError()))
+            return false;
+        Sleep(kPause);
+    }
+}
+
+// Gives path in the form the user knows, the one LongPathForm started from.
+void UsualForm(const wchar_t* path, wchar_t* usual)
+{
+    if (wcsncmp(path, L"\\\\?\\UNC\\", 8) == 0) {
+        usual[0] = L'\\';
+        wcscpy(usual + 1, path + 7);  // "\\?\UNC\server\..." becomes "\\server\..."
+    } else {
+        wcscpy(usual, wcsncmp(path, L"\\\\?\\", 4) == 0 ? path + 4 : path);
+    }
+}
+
+void NoteLeftCopy(StoreFailure* failure, LeftCopy left, const wchar_t* copy)
+{
+    if (!failure)
+        return;
+    failure->left = left;
+    UsualForm(copy, failure->copy);
+}
+
+// Wine's ReplaceFileW carries neither the target's attributes nor its
+// permissions over to the new file: they are put on the new file before it
+// takes the name, so that failing to keep them leaves the target as it was.
+bool CopyKeptProperties(const wchar_t* from, const wchar_t* to, DWORD attributes)
+{
+    // A DACL is at most 64 KB (its size is a WORD), besides the descriptor's header.
+    alignas(void*) BYTE descriptor[0x10000 + sizeof(SECURITY_DESCRIPTOR)];
+    DWORD needed = 0;
+    return SetFileAttributesW(to, attributes) &&
+           GetFileSecurityW(from, DACL_SECURITY_INFORMATION, descriptor, sizeof(descriptor), &needed) &&
+           SetFileSecurityW(to, DACL_SECURITY_INFORMATION, descriptor);
+}
+
+// The old file is moved to a free name beside it, so that a replace that
+// stops halfway still tells where the old file went. Puts a file back under
+// target's name when one stopped with the old file moved aside
+// (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2): the new one if it moves, else the old.
+bool ReplaceExisting(const wchar_t* target, const wchar_t* replacement, const wchar_t* folder, StoreFailure* failure)
+{
+    wchar_t old[kLongPathCapacity];
+    ScopedHandle free(CreateFileBeside(folder, old, kLongPathCapacity));
+    if (!free.valid())
+        return false;
+    free.close();
+    DeleteFileW(old);  // only the name is wanted: a file under it afterwards is the old one
+    bool replaced = RetriedWhileLocked([&] {
+        return ReplaceFileCall(target, replacement, old, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
+    });
+    if (!replaced && GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES &&
+        GetFileAttributesW(old) != INVALID_FILE_ATTRIBUTES) {
+        replaced = MoveFileW(replacement, target) != FALSE;
+        if (!replaced && !MoveFileW(old, target)) {
+            NoteLeftCopy(failure, LeftCopy::OldContents, old);
+            return false;
+        }
+    }
+    DeleteFileW(old);
+    return replaced;
+}
+
+// Writes the pieces to a complete new file beside target and puts it in
+// target's place; a target that does not exist yet (attributes
+// INVALID_FILE_ATTRIBUTES) gets it by a rename. The new file gives the name a
+// file of its own, which is right only while the file has no other name.
+bool ReplaceByNewFile(const wchar_t* target, const wchar_t* folder, DWORD attributes, const FilePiece* pieces,
+                      size_t count, StoreFailure* failure)
 {
     wchar_t temporary[kLongPathCapacity];
     ScopedHandle file(CreateFileBeside(folder, temporary, kLongPathCapacity));
@@ -114,30 +202,58 @@ bool ReplaceByRename(const wchar_t* target, const wchar_t* folder, DWORD attribu
     bool replaced = false;
     if (written && attributes == INVALID_FILE_ATTRIBUTES) {
         replaced = MoveFileW(temporary, target) != FALSE;
-    } else if (written) {
-        replaced = MoveFileExW(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-        // The new file has the attributes of a new file; a hidden one must stay hidden.
-        if (replaced)
-            SetFileAttributesW(target, attributes);
+    } else if (written && CopyKeptProperties(target, temporary, attributes)) {
+        replaced = ReplaceExisting(target, temporary, folder, failure);
     }
     if (!replaced)
         DeleteFileW(temporary);
     return replaced;
 }
 
-// Every name of the file keeps seeing it, so its contents are overwritten
-// where they are; the copy beside it stands in for the old file until the new
-// contents are on disk.
-bool RewriteInPlace(const wchar_t* target, const wchar_t* folder, const FilePiece* pieces, size_t count)
+// The copy's name: the file's own with kBackupSuffix, the name cut where both
+// together would pass the longest name a folder holds.
+void BackupNameOf(const wchar_t* target, wchar_t* backup)
 {
-    ScopedHandle file(CreateFileW(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    const size_t kLongestName = 255;
+    const size_t room = kLongestName - (ARRAYSIZE(kBackupSuffix) - 1);
+    wcscpy(backup, target);
+    wchar_t* name = wcsrchr(backup, L'\\') + 1;
+    size_t length = wcslen(name);
+    if (length > room)
+        length = room;
+    wcscpy(name + length, kBackupSuffix);
+}
+
+HANDLE OpenForRewrite(const wchar_t* target)
+{
+    HANDLE file = INVALID_HANDLE_VALUE;
+    RetriedWhileLocked([&] {
+        file = CreateFileW(target, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    });
+    return file;
+}
+
+// Every name of the file keeps seeing it, so its contents are overwritten
+// where they are. The copy of the old contents is complete on disk before the
+// file is touched, and goes only once the new contents are: a save that is
+// interrupted leaves it, under a name that tells whose it is.
+bool RewriteInPlace(const wchar_t* target, const FilePiece* pieces, size_t count, StoreFailure* failure)
+{
+    ScopedHandle file(OpenForRewrite(target));
     if (!file.valid())
         return false;
-    wchar_t backupName[kLongPathCapacity];
-    ScopedHandle backup(CreateFileBeside(folder, backupName, kLongPathCapacity));
-    if (!backup.valid())
+    wchar_t backupName[kCopyNameCapacity];
+    BackupNameOf(target, backupName);
+    ScopedHandle backup(
+        CreateFileW(backupName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!backup.valid()) {
+        // It may be all that is left of an older text: the user decides what becomes of it.
+        if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS)
+            NoteLeftCopy(failure, LeftCopy::EarlierCopy, backupName);
         return false;
+    }
     bool saved = false;
     bool keepBackup = false;
     if (CopyContents(file.get(), backup.get())) {
@@ -147,7 +263,9 @@ bool RewriteInPlace(const wchar_t* target, const wchar_t* folder, const FilePiec
         keepBackup = !saved && !CopyContents(backup.get(), file.get());
     }
     backup.close();
-    if (!keepBackup)
+    if (keepBackup)
+        NoteLeftCopy(failure, LeftCopy::OldContents, backupName);
+    else
         DeleteFileW(backupName);
     return saved;
 }
@@ -177,8 +295,10 @@ bool LongPathForm(const wchar_t* path, wchar_t* longPath, DWORD capacity)
     return true;
 }
 
-bool StoreFileContents(const wchar_t* path, const FilePiece* pieces, size_t count)
+bool StoreFileContents(const wchar_t* path, const FilePiece* pieces, size_t count, StoreFailure* failure)
 {
+    if (failure)
+        failure->left = LeftCopy::None;
     wchar_t target[kLongPathCapacity];
     if (!LongPathForm(path, target, kLongPathCapacity))
         return false;
@@ -200,6 +320,6 @@ bool StoreFileContents(const wchar_t* path, const FilePiece* pieces, size_t coun
         return false;  // no file name: a drive
     lastSlash[1] = L'\0';
     if (links > 1)
-        return RewriteInPlace(target, folder, pieces, count);
-    return ReplaceByRename(target, folder, attributes, pieces, count);
+        return RewriteInPlace(target, pieces, count, failure);
+    return ReplaceByNewFile(target, folder, attributes, pieces, count, failure);
 }

@@ -320,7 +320,7 @@ bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
 }
 
 int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                       TextFormat* format, bool allowLoss)
+                       TextFormat* format, bool allowLoss, StoreFailure* failure)
 {
     if (!path || !path[0])
         return 0;
@@ -343,7 +343,7 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, co
         if (!lossless && !allowLoss)
             return kTextWouldBeLost;
         const FilePiece piece = {bytes.get(), static_cast<size_t>(size)};
-        stored = StoreFileContents(path, &piece, 1);
+        stored = StoreFileContents(path, &piece, 1, failure);
     } else if (written.IsUnicode == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
                !(written.NullStandIn && wmemchr(text, written.NullStandIn, length))) {
         // Straight from the control's buffer: saving takes no memory of its own.
@@ -354,7 +354,7 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, co
         pieces[count++] = {text, length * sizeof(wchar_t)};
         if (written.HasOddByte)
             pieces[count++] = {&written.OddByte, 1};
-        stored = StoreFileContents(path, pieces, count);
+        stored = StoreFileContents(path, pieces, count, failure);
     } else {
         bool lossless;
         const size_t size = EncodedSize(text, length, written, &lossless);
@@ -365,7 +365,7 @@ int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, co
             return 0;
         EncodeText(text, length, written, bytes.get());
         const FilePiece piece = {bytes.get(), size};
-        stored = StoreFileContents(path, &piece, 1);
+        stored = StoreFileContents(path, &piece, 1, failure);
     }
     if (!stored)
         return 0;

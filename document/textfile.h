@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "document/encoding.h"
+#include "document/safesave.h"
 
 // Files above this size, opened while word wrap is on, prompt to turn wrap off.
 const DWORD kLargeFileThreshold = 512000;
@@ -24,11 +25,12 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
 // give way only once the new ones are complete on disk, and every name of
 // the file (hard links) sees the new ones. Returns 1 on success, setting
 // *isModified to 0 and *format to what was written; 0 on failure (the file is
-// then unchanged); kTextWouldBeLost, writing nothing, when the text holds
+// then unchanged, or its old contents are in the copy failure names, see
+// StoreFileContents); kTextWouldBeLost, writing nothing, when the text holds
 // characters the target cannot and allowLoss is false.
 const int kTextWouldBeLost = 2;
 int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                       TextFormat* format, bool allowLoss);
+                       TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr);
 
 // Whether the control's text can be written in format without losing a
 // character.

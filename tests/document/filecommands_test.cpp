@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "document/documentstate.h"
+#include "document/safesave.h"
 #include "app/commands.h"
 #include "res/resource.h"
 #include "tests/support/boxes_in_thread.h"
@@ -12,6 +13,7 @@
 #include "tests/support/frame_fixture.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/swapped_call.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -86,6 +88,85 @@ TEST_F(FileCommandsUnitTest, RecentIdNamesAnEntryByItsPlaceAndOtherIdsTheFirst)
     // Walks that stop early leave the list to start at its first entry again.
     OpenRecentFile(window_, IDM_RECENT1);
     EXPECT_EQ(std::wstring(DocumentState.FilePath), one);
+}
+
+// Stands for a disk that takes no more from the file being saved: its next
+// refusedWrites writes fail, every other write goes through.
+BY_HANDLE_FILE_INFORMATION refusedFile;
+int refusedWrites;
+
+bool IsRefusedFile(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION file;
+    return GetFileInformationByHandle(handle, &file) && file.dwVolumeSerialNumber == refusedFile.dwVolumeSerialNumber &&
+           file.nFileIndexHigh == refusedFile.nFileIndexHigh && file.nFileIndexLow == refusedFile.nFileIndexLow;
+}
+
+BOOL WINAPI WriteThatIsRefused(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if (refusedWrites > 0 && IsRefusedFile(file)) {
+        --refusedWrites;
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    return WriteFile(file, data, size, written, overlapped);
+}
+
+// A file with two names is saved in place behind a copy of its old text,
+// which a failed save puts back, or leaves and names when it cannot; one left
+// by an earlier save is never overwritten.
+TEST_F(FileCommandsUnitTest, AnInPlaceSaveThatFailsNamesTheCopyItLeaves)
+{
+    const std::wstring copy = folder_.Path(L"b.txt") + kBackupSuffix;
+    const struct {
+        const char* what;
+        int refusedWrites;
+        const char* earlierCopy;  // null: none is there before the save
+        std::wstring box;
+        const char* copyAfter;  // null: no copy is left
+    } cases[] = {
+        {"the new text is refused", 1, nullptr, L"Failed to save file!", nullptr},
+        {"the old text is refused too", 1000, nullptr, L"Failed to save file! The old text is kept in " + copy + L".",
+         "old text"},
+        {"an earlier save left its copy", 0, "older text",
+         L"Failed to save file! An earlier save was interrupted and left " + copy +
+             L", which may hold the file's old text. Move or delete it, then save again.",
+         "older text"},
+    };
+    SwappedCall<decltype(WriteFileCall)> refusing(WriteFileCall, WriteThatIsRefused);
+    const std::wstring first = folder_.Path(L"a.txt");
+    const std::wstring second = folder_.Path(L"b.txt");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteFileW(copy.c_str());
+        WriteBytes(first, "old text");
+        DeleteFileW(second.c_str());
+        ASSERT_TRUE(CreateHardLinkW(second.c_str(), first.c_str(), nullptr));
+        if (c.earlierCopy)
+            WriteBytes(copy, c.earlierCopy);
+        HANDLE file =
+            CreateFileW(first.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_TRUE(GetFileInformationByHandle(file, &refusedFile));
+        CloseHandle(file);
+        refusedWrites = c.refusedWrites;
+        SetWindowTextW(edit(), L"new text");
+        wcscpy(DocumentState.FilePath, second.c_str());
+        DocumentState.Format = PlainTextFormat();
+        DocumentState.IsModified = 1;
+
+        BoxesAnsweredInThread boxes;
+        ASSERT_TRUE(boxes.active());
+        HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
+        EXPECT_EQ(boxes.seen(), L"Scrivlet v2.0 - Error: " + c.box);
+        EXPECT_EQ(DocumentState.IsModified, 1);
+        // A refused write puts nothing in the file.
+        EXPECT_EQ(ReadBytes(first), "old text");
+        EXPECT_EQ(ReadBytes(second), "old text");
+        EXPECT_EQ(FileExists(copy), c.copyAfter != nullptr);
+        if (c.copyAfter) {
+            EXPECT_EQ(ReadBytes(copy), c.copyAfter);
+        }
+    }
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include "document/safesave.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/scratch_folder.h"
+#include "tests/support/swapped_call.h"
+#include "tests/support/test_thread.h"
 
 namespace {
 
@@ -106,12 +109,15 @@ TEST(StoreFileContentsTest, EveryNameOfTheFileSeesTheNewContents)
         const char* what;
         Link link;
         bool deep;  // a folder path longer than 246 characters leaves no room for short names beside it
+        std::wstring linkName;
     } cases[] = {
-        {"one name", Link::None, false},
-        {"hard link", Link::Hard, false},
-        {"symbolic link", Link::Symbolic, false},
-        {"deep folder", Link::None, true},
-        {"hard link in a deep folder", Link::Hard, true},
+        {"one name", Link::None, false, L""},
+        {"hard link", Link::Hard, false, L"b.txt"},
+        {"symbolic link", Link::Symbolic, false, L"b.txt"},
+        {"deep folder", Link::None, true, L""},
+        {"hard link in a deep folder", Link::Hard, true, L"b.txt"},
+        {"hard link of the longest name, too long for its copy's", Link::Hard, false,
+         std::wstring(251, L'b') + L".txt"},
     };
     ScratchFolder scratch;
     int row = 0;
@@ -128,9 +134,9 @@ TEST(StoreFileContentsTest, EveryNameOfTheFileSeesTheNewContents)
         WriteBytes(original, "old contents");
         std::vector<std::wstring> names = {L"a.txt"};
         if (c.link != Link::None) {
-            saved = folder + L"\\b.txt";
+            saved = folder + L"\\" + c.linkName;
             ASSERT_TRUE(MakeLink(c.link, original, saved));
-            names.push_back(L"b.txt");
+            names.push_back(c.linkName);
         }
 
         ASSERT_TRUE(Store(saved, "the new contents"));
@@ -173,6 +179,156 @@ TEST(StoreFileContentsTest, AFailedWriteLeavesTheOldContentsUnderEveryName)
         EXPECT_EQ(FileNames(scratch.path()), names) << "the copy or the new file was left behind";
     }
     VirtualFree(unreadable, 0, MEM_RELEASE);
+}
+
+// Arranges the files as Windows documents for a ReplaceFileW that stops
+// with stopError, which Wine's never does, and reports that error.
+DWORD stopError;
+BOOL WINAPI ReplaceThatStops(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID)
+{
+    // The old file is under the backup name, the new one still under its own.
+    if (stopError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
+        !(backup && MoveFileExW(replaced, backup, MOVEFILE_REPLACE_EXISTING)))
+        ADD_FAILURE() << "the old file could not be moved to the backup name";
+    SetLastError(stopError);
+    return FALSE;
+}
+
+TEST(StoreFileContentsTest, AReplaceThatStopsHalfwayLeavesTheNameWithTheOldOrTheNewContents)
+{
+    const struct {
+        DWORD error;
+        bool stored;
+        const char* contents;
+    } cases[] = {
+        {ERROR_UNABLE_TO_REMOVE_REPLACED, false, "old contents"},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, false, "old contents"},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, true, "new contents"},
+    };
+    SwappedCall<decltype(ReplaceFileCall)> stopping(ReplaceFileCall, ReplaceThatStops);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        ScratchFolder scratch;
+        const std::wstring path = scratch.Write(L"a.txt", "old contents");
+        stopError = c.error;
+        EXPECT_EQ(Store(path, "new contents"), c.stored);
+        EXPECT_EQ(ReadBytes(path), c.contents);
+        EXPECT_EQ(FileNames(scratch.path()), std::vector<std::wstring>{L"a.txt"}) << "a new or old file stayed";
+    }
+}
+
+TEST(StoreFileContentsTest, ATargetHeldOpenForAMomentIsSavedAndOneHeldOnKeepsItsContents)
+{
+    const struct {
+        const char* what;
+        bool hardLink;
+        bool releasedSoon;  // else held until the store has given up
+    } cases[] = {
+        {"one name, released after 300 ms", false, true},
+        {"hard link, released after 300 ms", true, true},
+        {"one name, held on", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder scratch;
+        const std::wstring path = scratch.Write(L"a.txt", "old contents");
+        std::vector<std::wstring> names = {L"a.txt"};
+        if (c.hardLink) {
+            ASSERT_TRUE(MakeLink(Link::Hard, path, scratch.Path(L"b.txt")));
+            names.push_back(L"b.txt");
+        }
+        HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        bool stored;
+        if (c.releasedSoon) {
+            TestThread releaser([&] {
+                Sleep(300);
+                CloseHandle(held);
+            });
+            stored = Store(path, "new contents");
+        } else {
+            stored = Store(path, "new contents");
+            CloseHandle(held);
+        }
+        EXPECT_EQ(stored, c.releasedSoon);
+        EXPECT_EQ(ReadBytes(path), c.releasedSoon ? "new contents" : "old contents");
+        EXPECT_EQ(FileNames(scratch.path()), names);
+    }
+}
+
+std::wstring DaclOf(const std::wstring& path)
+{
+    BYTE descriptor[4096];
+    DWORD needed = 0;
+    wchar_t* text = nullptr;
+    if (!GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor, sizeof(descriptor), &needed) ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              &text, nullptr))
+        return L"(unreadable)";
+    std::wstring dacl = text;
+    LocalFree(text);
+    return dacl;
+}
+
+bool SetDacl(const std::wstring& path, const std::wstring& dacl)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(dacl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    const bool set = SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor) != FALSE;
+    LocalFree(descriptor);
+    return set;
+}
+
+std::wstring UserSid()
+{
+    HANDLE token = nullptr;
+    BYTE user[256];
+    DWORD size = 0;
+    wchar_t* sid = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return L"";
+    const bool found = GetTokenInformation(token, TokenUser, user, sizeof(user), &size) &&
+                       ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid);
+    CloseHandle(token);
+    if (!found)
+        return L"";
+    std::wstring text = sid;
+    LocalFree(sid);
+    return text;
+}
+
+// Wine keeps of a DACL what the host's permission bits can say: these two
+// differ from a new file's in them.
+TEST(StoreFileContentsTest, TheFilesPermissionsStayAsTheyWere)
+{
+    const std::wstring dacls[] = {L"D:P(A;;FA;;;WD)", L"D:P(A;;FA;;;" + UserSid() + L")"};
+    ScratchFolder scratch;
+    const std::wstring fresh = DaclOf(scratch.Write(L"fresh.txt", ""));
+    const std::wstring path = scratch.Path(L"a.txt");
+    for (const std::wstring& dacl : dacls) {
+        SCOPED_TRACE(std::string(dacl.begin(), dacl.end()));
+        WriteBytes(path, "old contents");
+        ASSERT_TRUE(SetDacl(path, dacl));
+        const std::wstring before = DaclOf(path);
+        ASSERT_NE(before, fresh) << "the file's permissions are a new file's";
+        ASSERT_TRUE(Store(path, "new contents"));
+        EXPECT_EQ(ReadBytes(path), "new contents");
+        EXPECT_EQ(DaclOf(path), before);
+    }
+}
+
+TEST(StoreFileContentsTest, TheFilesOtherStreamsStay)
+{
+    ScratchFolder scratch;
+    const std::wstring path = scratch.Write(L"a.txt", "old contents");
+    WriteBytes(path + L":notes", "a stream of its own");
+    const std::vector<std::wstring> names = FileNames(scratch.path());
+    if (names.size() > 1)
+        GTEST_SKIP() << "the file system keeps no streams: \"a.txt:notes\" became a file of its own (Wine)";
+    ASSERT_TRUE(Store(path, "new contents"));
+    EXPECT_EQ(ReadBytes(path), "new contents");
+    EXPECT_EQ(ReadBytes(path + L":notes"), "a stream of its own");
 }
 
 }  // namespace
