@@ -147,16 +147,29 @@ void NoteLeftCopy(StoreFailure* failure, LeftCopy left, const wchar_t* copy)
 }
 
 // Wine's ReplaceFileW carries neither the target's attributes nor its
-// permissions over to the new file: they are put on the new file before it
-// takes the name, so that failing to keep them leaves the target as it was.
-bool CopyKeptProperties(const wchar_t* from, const wchar_t* to, DWORD attributes)
-{
+// permissions over to the new file (Windows's keeps the permissions). The
+// attributes go on the new file before it takes the name, so that failing to
+// set them leaves the target as it was.
+// The permissions are put back once the new file has the name, and only as
+// far as they can be: a volume that keeps none (FAT) or a user who may not
+// read or change them must still be able to save, and Windows has kept them.
+struct KeptPermissions {
     // A DACL is at most 64 KB (its size is a WORD), besides the descriptor's header.
     alignas(void*) BYTE descriptor[0x10000 + sizeof(SECURITY_DESCRIPTOR)];
+    bool read;
+};
+
+void ReadPermissions(const wchar_t* path, KeptPermissions* kept)
+{
     DWORD needed = 0;
-    return SetFileAttributesW(to, attributes) &&
-           GetFileSecurityW(from, DACL_SECURITY_INFORMATION, descriptor, sizeof(descriptor), &needed) &&
-           SetFileSecurityW(to, DACL_SECURITY_INFORMATION, descriptor);
+    kept->read = GetFileSecurityW(path, DACL_SECURITY_INFORMATION, kept->descriptor, sizeof(kept->descriptor),
+                                  &needed) != FALSE;
+}
+
+void PutBackPermissions(const wchar_t* path, const KeptPermissions& kept)
+{
+    if (kept.read)
+        SetFileSecurityW(path, DACL_SECURITY_INFORMATION, const_cast<BYTE*>(kept.descriptor));
 }
 
 // The old file is moved to a free name beside it, so that a replace that
@@ -202,8 +215,12 @@ bool ReplaceByNewFile(const wchar_t* target, const wchar_t* folder, DWORD attrib
     bool replaced = false;
     if (written && attributes == INVALID_FILE_ATTRIBUTES) {
         replaced = MoveFileW(temporary, target) != FALSE;
-    } else if (written && CopyKeptProperties(target, temporary, attributes)) {
+    } else if (written && SetFileAttributesW(temporary, attributes)) {
+        KeptPermissions kept;
+        ReadPermissions(target, &kept);
         replaced = ReplaceExisting(target, temporary, folder, failure);
+        if (replaced)
+            PutBackPermissions(target, kept);
     }
     if (!replaced)
         DeleteFileW(temporary);

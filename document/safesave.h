@@ -38,7 +38,8 @@ bool LongPathForm(const wchar_t* path, wchar_t* longPath, DWORD capacity);
 // Replaces the contents of path with the pieces, in order. A file with one
 // name gets a complete new file put in its place with ReplaceFileW, which
 // keeps what the file had (security, streams, creation time); its attributes
-// and permissions are copied onto the new file first as well. A new file is
+// are copied onto the new file first, and its permissions put back after
+// where the platform did not keep them and allows it. A new file is
 // renamed into place. A file with more names (hard links) is rewritten in
 // place after its old contents are copied to NAME.scrivlet-backup beside it
 // (NAME cut where the whole would pass 255 characters); the copy is put back
