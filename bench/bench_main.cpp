@@ -3,15 +3,34 @@
 //   scrivlet_bench OUTPUT.md [--quick | --startup | --encodings]
 // --quick: 1 MB only, to try the run; --startup: the start-up table alone;
 // --encodings: the opens and saves of UTF-8 and LF documents alone.
+// SCRIVLET_ENCODED_SIZES, a list such as "10" or "10,50", gives the sizes in
+// MB of those documents (10 and 50 when it is not set).
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "bench/benchmark.h"
 #include "bench/frame_bench.h"
 #include "bench/process_bench.h"
+
+namespace {
+
+std::vector<int> EncodedSizes()
+{
+    std::vector<int> sizes;
+    for (const char* listed = getenv("SCRIVLET_ENCODED_SIZES"); listed && *listed;) {
+        if (atoi(listed) > 0)
+            sizes.push_back(atoi(listed));
+        listed = strchr(listed, ',');
+        listed = listed ? listed + 1 : nullptr;
+    }
+    return sizes.empty() ? std::vector<int>{10, 50} : sizes;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,7 +46,7 @@ int main(int argc, char** argv)
     const int openRuns = quick ? 3 : 7, startupRuns = quick ? 5 : 11;
     std::vector<int> sizes = quick ? std::vector<int>{1} : std::vector<int>{1, 10, 50};
     std::vector<int> wrapSizes = quick ? std::vector<int>{1} : std::vector<int>{1, 10};
-    std::vector<int> encodedSizes = quick ? std::vector<int>{1} : std::vector<int>{10, 50};
+    std::vector<int> encodedSizes = quick ? std::vector<int>{1} : EncodedSizes();
     FrameSizes frame = {encodingsOnly ? std::vector<int>{} : sizes,
                         quick ? 1 : 50,
                         quick ? 10 : 10,

@@ -47,7 +47,9 @@ void ProgramTest::Answer(const std::wstring& caption, const std::wstring& text, 
 
 HWND ProgramTest::WaitForFileDialog(const std::wstring& title)
 {
-    return program().WaitForDialogTitled(title);
+    // The first file dialog in a new prefix sets up the shell's folders and
+    // took over 10 s while another test ran beside it.
+    return program().WaitForDialogTitled(title, 30000);
 }
 
 void ProgramTest::AcceptFileDialogWith(const std::wstring& title, const std::wstring& path, int typeIndex)
