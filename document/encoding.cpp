@@ -43,6 +43,11 @@ public:
     explicit Utf8Output(uint8_t* bytes) : bytes_(bytes) {}
     void operator()(wchar_t unit)
     {
+        // Most text is ASCII: its units go straight through.
+        if (unit < 0x80 && !pending_) {
+            Byte(unit);
+            return;
+        }
         if (pending_) {
             wchar_t high = pending_;
             pending_ = 0;
