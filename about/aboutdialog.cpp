@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "about/gllogo.h"
-#include "app/guard.h"
-#include "app/messages.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
 #include "build_stamp.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"

@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "app/guard.h"
-#include "app/systemlibrary.h"
+#include "platform/guard.h"
+#include "platform/systemlibrary.h"
 #include "res/resource.h"
 
 namespace {

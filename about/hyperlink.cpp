@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "app/guard.h"
+#include "platform/guard.h"
 
 namespace {
 

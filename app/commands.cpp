@@ -4,7 +4,7 @@
 
 #include "about/aboutdialog.h"
 #include "app/editcontrol.h"
-#include "app/messages.h"
+#include "platform/messages.h"
 #include "document/documentstate.h"
 #include "document/filecommands.h"
 #include "document/titlestatus.h"

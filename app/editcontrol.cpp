@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/textbuffer.h"
+#include "platform/textbuffer.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "res/resource.h"

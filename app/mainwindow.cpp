@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/commands.h"
-#include "app/guard.h"
+#include "platform/guard.h"
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "app/toolbar.h"

@@ -7,8 +7,8 @@
 
 #include "about/aboutdialog.h"
 #include "app/mainwindow.h"
-#include "app/messages.h"
-#include "app/textbuffer.h"
+#include "platform/messages.h"
+#include "platform/textbuffer.h"
 #include "app/toolbar.h"
 #include "document/documentstate.h"
 #include "document/textfile.h"

@@ -8,7 +8,7 @@
 #include "app/commands.h"
 #include "app/editcontrol.h"
 #include "app/mainwindow.h"
-#include "app/textbuffer.h"
+#include "platform/textbuffer.h"
 #include "bench/benchmark.h"
 #include "bench/floor_edit.h"
 #include "document/documentstate.h"

@@ -4,8 +4,8 @@
 
 #include <cwchar>
 
-#include "app/messages.h"
-#include "app/systemlibrary.h"
+#include "platform/messages.h"
+#include "platform/systemlibrary.h"
 #include "document/documentstate.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"

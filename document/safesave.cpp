@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "document/scopedhandle.h"
+#include "platform/scopedhandle.h"
 
 decltype(&::ReplaceFileW) ReplaceFileCall = ::ReplaceFileW;
 decltype(&::WriteFile) WriteFileCall = ::WriteFile;

@@ -7,10 +7,10 @@
 #include <new>
 
 #include "app/editcontrol.h"
-#include "app/textbuffer.h"
+#include "platform/textbuffer.h"
 #include "document/encoding.h"
 #include "document/safesave.h"
-#include "document/scopedhandle.h"
+#include "platform/scopedhandle.h"
 #include "document/titlestatus.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"

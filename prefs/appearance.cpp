@@ -5,8 +5,8 @@
 #include <cwchar>
 
 #include "app/editcontrol.h"
-#include "app/messages.h"
-#include "app/systemlibrary.h"
+#include "platform/messages.h"
+#include "platform/systemlibrary.h"
 #include "document/documentstate.h"
 #include "document/filecommands.h"
 #include "prefs/recentfiles.h"

@@ -1,6 +1,6 @@
 #include "prefs/fileassociation.h"
 
-#include "app/messages.h"
+#include "platform/messages.h"
 #include "document/documentstate.h"
 #include "prefs/registry.h"
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/guard.h"
-#include "app/messages.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
 #include "prefs/fileassociation.h"
 #include "prefs/settings.h"
 #include "res/resource.h"

@@ -7,9 +7,9 @@
 #include <memory>
 #include <new>
 
-#include "app/messages.h"
-#include "app/systemlibrary.h"
-#include "app/textbuffer.h"
+#include "platform/messages.h"
+#include "platform/systemlibrary.h"
+#include "platform/textbuffer.h"
 #include "document/documentstate.h"
 #include "res/resource.h"
 

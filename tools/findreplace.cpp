@@ -5,9 +5,9 @@
 #include <cwchar>
 
 #include "app/editcontrol.h"
-#include "app/guard.h"
-#include "app/messages.h"
-#include "app/textbuffer.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
+#include "platform/textbuffer.h"
 #include "document/documentstate.h"
 #include "document/titlestatus.h"
 #include "prefs/settings.h"

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "app/guard.h"
-#include "app/messages.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cstdarg>
 
-#include "app/guard.h"
-#include "app/messages.h"
+#include "platform/guard.h"
+#include "platform/messages.h"
 #include "res/resource.h"
 
 HWND InsertDateTimeDialog = nullptr;

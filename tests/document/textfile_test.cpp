@@ -13,7 +13,7 @@
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "document/documentstate.h"
-#include "document/scopedhandle.h"
+#include "platform/scopedhandle.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"

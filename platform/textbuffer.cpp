@@ -1,4 +1,4 @@
-#include "app/textbuffer.h"
+#include "platform/textbuffer.h"
 
 #include <cwchar>
 

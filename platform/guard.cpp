@@ -1,6 +1,6 @@
-#include "app/guard.h"
+#include "platform/guard.h"
 
-#include "app/messages.h"
+#include "platform/messages.h"
 
 void ReportEscapedException(bool userRequest)
 {

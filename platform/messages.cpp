@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "platform/messages.h"
 
 const wchar_t* const kErrorCaption = L"Scrivlet v2.0 - Error";
 

@@ -1,8 +1,8 @@
-#include "app/systemlibrary.h"
+#include "platform/systemlibrary.h"
 
 #include <cwchar>
 
-#include "app/messages.h"
+#include "platform/messages.h"
 
 namespace system_call {
 #define DEFINE_SYSTEM_FUNCTION(library, name) decltype(&::name) name = nullptr;
