@@ -3,11 +3,11 @@
 #include <shellapi.h>
 
 #include "about/gllogo.h"
+#include "platform/centerwindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "build_stamp.h"
 #include "res/resource.h"
-#include "tools/findreplace.h"
 
 HyperlinkControl AboutHyperlink;
 const wchar_t* const kProjectPage = L"https://scrivlet.sourceforge.io/";

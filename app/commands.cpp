@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "document/documentstate.h"
 #include "document/filecommands.h"
+#include "prefs/appearance.h"
 #include "document/titlestatus.h"
 #include "prefs/appearance.h"
 #include "prefs/settingsdialog.h"
@@ -73,6 +74,16 @@ LRESULT ShowFileProperties(HWND mainWindow)
     request.lpFile = DocumentState.FilePath;
     if (!ShellExecuteExW(&request))
         ShowErrorMessage(L"Failed to invoke file properties dialog!");
+    return 0;
+}
+
+LRESULT SaveStateAndQuit(HWND mainWindow)
+{
+    StoreWindowState(mainWindow);
+    // Unsaved changes after Yes (Save As cancelled or declined, a failed
+    // write) keep the program running rather than lose them.
+    if (SavePromptStep(mainWindow))
+        PostQuitMessage(0);
     return 0;
 }
 

@@ -32,15 +32,6 @@ void DeliverQueuedText(HWND edit)
         DispatchMessageW(&message);
 }
 
-// The toggles decide from the stored setting, not from the live window: a
-// setting that cannot be read counts as off, so the toggle switches on.
-int OppositeOfStored(const wchar_t* name)
-{
-    DWORD stored = 0;
-    GetSettingDword(name, &stored);
-    return stored == 0 ? 1 : 0;
-}
-
 }  // namespace
 
 RECT EditControlRect(HWND mainWindow)
@@ -111,44 +102,14 @@ void SetWordWrap(HWND mainWindow, int on)
     }
 }
 
+LRESULT SwitchWordWrap(HWND mainWindow, int on)
+{
+    SetWordWrap(mainWindow, on);
+    return 0;
+}
+
 LRESULT ToggleWordWrap(HWND mainWindow)
 {
     SetWordWrap(mainWindow, OppositeOfStored(L"WordWrap"));
-    return 0;
-}
-
-int SetStayOnTop(HWND mainWindow, int on)
-{
-    SendDlgItemMessageW(mainWindow, IDC_TOOLBAR, TB_CHECKBUTTON, IDM_STAYONTOP, on);
-    SetWindowPos(mainWindow, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    CheckMenuCommand(mainWindow, IDM_STAYONTOP, on);
-    return SetSettingDword(L"Stayontop", on ? 1 : 0);
-}
-
-LRESULT ToggleStayOnTop(HWND mainWindow)
-{
-    SetStayOnTop(mainWindow, OppositeOfStored(L"Stayontop"));
-    return 0;
-}
-
-void HandTextToEdit(HWND mainWindow, HLOCAL newBlock)
-{
-    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
-    HLOCAL oldBlock = TextBufferOf(edit);
-    PostMessageW(edit, EM_LIMITTEXT, 0, 0);
-    PostMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    PostMessageW(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(newBlock), 0);
-    PostMessageW(edit, WM_SETREDRAW, TRUE, 0);
-    // The control reads its current buffer on every message, so the old one may
-    // go only after EM_SETHANDLE has been processed: post the release behind it.
-    PostMessageW(mainWindow, WM_SCRIVLET_TEXTHANDEDOVER, reinterpret_cast<WPARAM>(oldBlock), 0);
-}
-
-LRESULT FinishTextHandover(HWND mainWindow, HLOCAL oldBlock)
-{
-    if (oldBlock)
-        LocalFree(oldBlock);
-    // Redrawing was off while the buffer changed; show the new text.
-    InvalidateRect(GetDlgItem(mainWindow, IDC_EDIT), nullptr, TRUE);
     return 0;
 }

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "app/commands.h"
+#include "platform/framemessages.h"
 #include "platform/guard.h"
+#include "platform/textbuffer.h"
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
@@ -159,6 +161,8 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
         case WM_SCRIVLET_TEXTHANDEDOVER:
             return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
+        case WM_SCRIVLET_SETWORDWRAP:
+            return SwitchWordWrap(window, static_cast<int>(wParam));
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -20,9 +20,6 @@
 #include "tools/findreplace.h"
 #include "tools/insertdatetime.h"
 
-HICON IDI_SAVED = nullptr;
-HICON IDI_UNSAVED = nullptr;
-
 namespace {
 
 HICON LoadIconSized(HINSTANCE instance, int id, int size)

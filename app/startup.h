@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern HICON IDI_SAVED;
-extern HICON IDI_UNSAVED;
-
 // Runs the whole program; the result is the process exit code.
 int ScrivletMain(HINSTANCE instance);
 

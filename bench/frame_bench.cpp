@@ -61,10 +61,10 @@ std::string SaveRows(HWND window, int megabytes, int runs, std::string* loadRows
         for (int run = 0; run < runs; ++run) {
             double start = Now();
             TextFormat format = PlainTextFormat();
-            format.IsUnicode = unicode ? kUtf16LeText : kAnsiText;
+            format.Encoding = unicode ? kUtf16LeText : kAnsiText;
             format.HasMark = unicode;
             if (Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format,
-                                   true) != 1)
+                                   true) != SaveResult::Saved)
                 Fail("the program could not save %ls", path.c_str());
             ours.push_back(Now() - start);
             bytes = ReadBytes(path);
@@ -88,7 +88,7 @@ std::vector<double> TimeSaves(HWND window, const std::wstring& path, int runs, s
     for (int run = 0; run < runs; ++run) {
         double start = Now();
         if (Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, DocumentState.Format,
-                               &DocumentState.Format, false) != 1)
+                               &DocumentState.Format, false) != SaveResult::Saved)
             Fail("the program could not save %ls in its own format", path.c_str());
         times.push_back(Now() - start);
     }

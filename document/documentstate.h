@@ -4,14 +4,12 @@
 #include <windows.h>
 
 #include "document/encoding.h"
-
-const int kPathCapacity = MAX_PATH + 1;  // 260 characters and the terminator
+#include "platform/paths.h"
 
 struct DocumentStateRecord {
     wchar_t FilePath[kPathCapacity];  // full path, or kUntitled
     int IsModified;
-    // Format.IsUnicode is 0 for ANSI and 1 for UTF-16LE, as it always was;
-    // the rest of the format lives in memory only.
+    // How the file stores the text; the program keeps it in memory only.
     TextFormat Format;
 };
 
@@ -21,11 +19,3 @@ extern DocumentStateRecord DocumentState;
 extern const wchar_t* const kUntitled;
 
 int IsUntitled(const wchar_t* path);
-
-// Writes the text after the last backslash (or the whole path when it has
-// none past its first character) into destination. Returns -1 for a missing or
-// empty path, a missing destination or a zero capacity, else 0.
-int FileNameFromPath(const wchar_t* path, wchar_t* destination, int capacity);
-
-// Copies a present, non-empty source with its terminator; returns 1, else 0.
-int CopyPath(const wchar_t* source, wchar_t* destination);

@@ -132,7 +132,7 @@ private:
 
 const uint8_t kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
 
-bool IsUtf16(int encoding)
+bool IsUtf16(TextEncoding encoding)
 {
     return encoding == kUtf16LeText || encoding == kUtf16BeText;
 }
@@ -141,7 +141,7 @@ size_t MarkSize(const TextFormat& format)
 {
     if (!format.HasMark)
         return 0;
-    return format.IsUnicode == kUtf8Text ? sizeof(kUtf8Mark) : IsUtf16(format.IsUnicode) ? 2 : 0;
+    return format.Encoding == kUtf8Text ? sizeof(kUtf8Mark) : IsUtf16(format.Encoding) ? 2 : 0;
 }
 
 // Writes (or, with null bytes, only measures) the whole file.
@@ -150,7 +150,7 @@ size_t Encode(const wchar_t* text, size_t length, const TextFormat& format, uint
     const size_t mark = MarkSize(format);
     uint8_t* body = bytes ? bytes + mark : nullptr;
     *lossless = true;
-    if (format.IsUnicode == kUtf8Text) {
+    if (format.Encoding == kUtf8Text) {
         if (bytes && mark)
             memcpy(bytes, kUtf8Mark, mark);
         Utf8Output output(body);
@@ -159,7 +159,7 @@ size_t Encode(const wchar_t* text, size_t length, const TextFormat& format, uint
         *lossless = output.lossless();
         return mark + output.size();
     }
-    const bool bigEndian = format.IsUnicode == kUtf16BeText;
+    const bool bigEndian = format.Encoding == kUtf16BeText;
     Utf16Output output(bytes, bigEndian);
     if (mark)
         output(0xFEFF);
@@ -177,7 +177,7 @@ TextFormat PlainTextFormat()
     return {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0};
 }
 
-int Utf16MarkOf(const uint8_t* bytes, size_t size)
+TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size)
 {
     if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
         return kUtf16LeText;
@@ -226,7 +226,7 @@ bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte)
     return true;
 }
 
-int DetectUnmarkedUtf16(const uint8_t* bytes, size_t size)
+TextEncoding DetectUnmarkedUtf16(const uint8_t* bytes, size_t size)
 {
     if (size < 2 || size % 2)
         return kAnsiText;
@@ -249,17 +249,17 @@ TextFormat DetectFormat(const uint8_t* bytes, size_t size)
 {
     TextFormat format = PlainTextFormat();
     bool multiByte = false;
-    if (int marked = Utf16MarkOf(bytes, size)) {
-        format.IsUnicode = marked;
+    if (TextEncoding marked = Utf16MarkOf(bytes, size)) {
+        format.Encoding = marked;
         format.HasMark = 1;
     } else if (size >= sizeof(kUtf8Mark) && memcmp(bytes, kUtf8Mark, sizeof(kUtf8Mark)) == 0 &&
                IsValidUtf8(bytes + sizeof(kUtf8Mark), size - sizeof(kUtf8Mark), &multiByte)) {
-        format.IsUnicode = kUtf8Text;
+        format.Encoding = kUtf8Text;
         format.HasMark = 1;
     } else if (IsValidUtf8(bytes, size, &multiByte) && multiByte) {
-        format.IsUnicode = kUtf8Text;
+        format.Encoding = kUtf8Text;
     } else {
-        format.IsUnicode = DetectUnmarkedUtf16(bytes, size);
+        format.Encoding = DetectUnmarkedUtf16(bytes, size);
     }
     return format;
 }

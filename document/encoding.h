@@ -11,9 +11,9 @@ enum TextEncoding { kAnsiText = 0, kUtf16LeText = 1, kUtf8Text = 2, kUtf16BeText
 enum LineEndStyle { kCrLfLineEnds = 0, kLfLineEnds = 1, kCrLineEnds = 2 };
 
 struct TextFormat {
-    // A TextEncoding. Its first two values are the two formats the program
-    // always had: 0 ANSI, 1 UTF-16LE (with the mark when HasMark is set).
-    int IsUnicode;
+    // The first two are the formats the program always had: ANSI, and
+    // UTF-16LE (with the mark when HasMark is set).
+    TextEncoding Encoding;
     int HasMark;
     // The style a save writes for every CR LF of the control's text; CR LF
     // itself means the text is written as it stands.
@@ -37,14 +37,14 @@ TextFormat PlainTextFormat();
 // then the zero-byte pattern of UTF-16 text; everything else is ANSI.
 TextFormat DetectFormat(const uint8_t* bytes, size_t size);
 // The UTF-16 encoding named by a mark at the start of bytes, or kAnsiText.
-int Utf16MarkOf(const uint8_t* bytes, size_t size);
+TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size);
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 // *multiByte tells whether any sequence is longer than one byte.
 bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte);
 // Unmarked UTF-16 of mostly Latin text: an even size, at least half the
 // units with a zero high byte (or low byte, for big-endian) and few the
 // other way round. Returns kUtf16LeText, kUtf16BeText or kAnsiText.
-int DetectUnmarkedUtf16(const uint8_t* bytes, size_t size);
+TextEncoding DetectUnmarkedUtf16(const uint8_t* bytes, size_t size);
 
 // Code units of the valid UTF-8 bytes, and their decoding into text.
 size_t Utf8Length(const uint8_t* bytes, size_t size);

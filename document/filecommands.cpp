@@ -36,11 +36,11 @@ int Prompt(const wchar_t* format, const wchar_t* path)
 // "All Files", which keeps it, for one that has no type of its own.
 DWORD SaveAsTypeOf(const TextFormat& format)
 {
-    if (format.IsUnicode == kAnsiText)
+    if (format.Encoding == kAnsiText)
         return kTextFilesType;
-    if (format.IsUnicode == kUtf16LeText && format.HasMark)
+    if (format.Encoding == kUtf16LeText && format.HasMark)
         return kUnicodeFilesType;
-    return format.IsUnicode == kUtf8Text ? kUtf8FilesType : kAllFilesType;
+    return format.Encoding == kUtf8Text ? kUtf8FilesType : kAllFilesType;
 }
 
 // What a Save As of that type writes; the line ends and the stand-in for
@@ -49,44 +49,44 @@ TextFormat FormatOfSaveAsType(DWORD type, const TextFormat& current)
 {
     TextFormat format = current;
     if (type == kTextFilesType) {
-        format.IsUnicode = kAnsiText;
+        format.Encoding = kAnsiText;
         format.HasMark = 0;
     } else if (type == kUnicodeFilesType) {
-        format.IsUnicode = kUtf16LeText;
+        format.Encoding = kUtf16LeText;
         format.HasMark = 1;
     } else if (type == kUtf8FilesType) {
         // A UTF-8 document keeps its own choice; others get the mark, which
         // tells every reader that the file is UTF-8.
-        format.HasMark = current.IsUnicode == kUtf8Text ? current.HasMark : 1;
-        format.IsUnicode = kUtf8Text;
+        format.HasMark = current.Encoding == kUtf8Text ? current.HasMark : 1;
+        format.Encoding = kUtf8Text;
     }
     return format;
 }
 
-const wchar_t* EncodingName(int encoding)
+const wchar_t* EncodingName(TextEncoding encoding)
 {
     return encoding == kAnsiText ? L"ANSI" : encoding == kUtf8Text ? L"UTF-8" : L"UNICODE";
 }
 
 // Writes path in target, asking first when the text holds characters the
 // target cannot: Yes writes UTF-8 with its mark instead (UTF-16LE with its
-// mark when UTF-8 cannot hold them either), No writes target anyway.
-// 1 written, 0 failed, -1 when the user cancelled.
-int WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                      TextFormat* format, StoreFailure* failure)
+// mark when UTF-8 cannot hold them either), No writes target anyway, Cancel
+// writes nothing.
+SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
+                             TextFormat* format, StoreFailure* failure)
 {
-    int written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure);
-    if (written != kTextWouldBeLost)
+    SaveResult written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure);
+    if (written != SaveResult::WouldLoseText)
         return written;
     TextFormat instead = target;
-    instead.IsUnicode = kUtf8Text;
+    instead.Encoding = kUtf8Text;
     instead.HasMark = 1;
     instead.HasOddByte = 0;
-    if (target.IsUnicode == kUtf8Text || !TextFitsFormat(mainWindow, instead))
-        instead.IsUnicode = kUtf16LeText;
-    int answer = ConfirmLossySave(path, EncodingName(target.IsUnicode), EncodingName(instead.IsUnicode));
+    if (target.Encoding == kUtf8Text || !TextFitsFormat(mainWindow, instead))
+        instead.Encoding = kUtf16LeText;
+    int answer = ConfirmLossySave(path, EncodingName(target.Encoding), EncodingName(instead.Encoding));
     if (answer == IDCANCEL)
-        return -1;
+        return SaveResult::Cancelled;
     return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true, failure);
 }
 
@@ -104,25 +104,6 @@ void ReportFailedSave(const StoreFailure& failure)
                keptNow ? L"." : L", which may hold the file's old text. Move or delete it, then save again.");
     }
     ShowErrorMessage(text);
-}
-
-// Asks about unsaved changes first. Returns false when the user cancels.
-bool SavePromptStep(HWND mainWindow)
-{
-    if (!DocumentState.IsModified)
-        return true;
-    int answer = ConfirmSaveChanges(DocumentState.FilePath);
-    if (answer == IDCANCEL)
-        return false;
-    if (answer == IDYES) {
-        SaveDocument(mainWindow);
-        // The user chose to keep the changes: when they were not saved after
-        // all (Save As cancelled or declined, or the write failed), the
-        // command must not go on and throw them away.
-        if (DocumentState.IsModified)
-            return false;
-    }
-    return true;
 }
 
 void BecomeUntitled()
@@ -156,6 +137,19 @@ void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure
 }
 
 }  // namespace
+
+bool SavePromptStep(HWND mainWindow)
+{
+    if (!DocumentState.IsModified)
+        return true;
+    int answer = ConfirmSaveChanges(DocumentState.FilePath);
+    if (answer == IDCANCEL)
+        return false;
+    // The user chose to keep the changes: when they were not saved after all
+    // (Save As cancelled or declined, or the write failed), the command must
+    // not go on and throw them away.
+    return answer != IDYES || SaveDocument(mainWindow) == SaveResult::Saved;
+}
 
 int ConfirmSaveChanges(const wchar_t* path)
 {
@@ -199,12 +193,13 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextForma
     return 0;
 }
 
-int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, StoreFailure* failure)
+SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
+                           StoreFailure* failure)
 {
     if (!mainWindow || !isModified || !filePath || !format)
-        return 0;
+        return SaveResult::Failed;
     if (!BindSystemLibrary(SystemLibrary::CommonDialogs))
-        return 0;
+        return SaveResult::Failed;
     wchar_t file[kPathCapacity] = {};
     OPENFILENAMEW dialog;
     FillFileDialog(&dialog, mainWindow, file,
@@ -212,16 +207,16 @@ int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFor
                    L"Scrivlet 2.0 - Save As");
     dialog.nFilterIndex = SaveAsTypeOf(*format);
     if (!system_call::GetSaveFileNameW(&dialog))
-        return -1;
+        return SaveResult::Cancelled;
     if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
-        return 1;
-    int written = WriteDocumentFile(mainWindow, file, isModified, FormatOfSaveAsType(dialog.nFilterIndex, *format),
-                                    format, failure);
-    if (written != 1)
+        return SaveResult::Declined;
+    SaveResult written = WriteDocumentFile(mainWindow, file, isModified,
+                                           FormatOfSaveAsType(dialog.nFilterIndex, *format), format, failure);
+    if (written != SaveResult::Saved)
         return written;
     CopyPath(file, filePath);
     RefreshTitleAndStatus(mainWindow);
-    return 1;
+    return SaveResult::Saved;
 }
 
 LRESULT NewDocument(HWND mainWindow)
@@ -245,9 +240,9 @@ LRESULT OpenDocument(HWND mainWindow)
     return 0;
 }
 
-LRESULT SaveDocument(HWND mainWindow)
+SaveResult SaveDocument(HWND mainWindow)
 {
-    int saved;
+    SaveResult saved;
     StoreFailure failure = {};
     if (IsUntitled(DocumentState.FilePath)) {
         saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
@@ -256,19 +251,19 @@ LRESULT SaveDocument(HWND mainWindow)
         saved = WriteDocumentFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, DocumentState.Format,
                                   &DocumentState.Format, &failure);
     }
-    if (saved == -1)
-        return -1;
-    if (saved == 0)
+    if (saved == SaveResult::Cancelled)
+        return saved;
+    if (saved == SaveResult::Failed)
         ReportFailedSave(failure);
     RefreshTitleAndStatus(mainWindow);
-    return 0;
+    return saved;
 }
 
 LRESULT SaveDocumentAs(HWND mainWindow)
 {
     StoreFailure failure = {};
     if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
-                        &failure) == 0)
+                        &failure) == SaveResult::Failed)
         ReportFailedSave(failure);
     if (!AddRecentFile(mainWindow, DocumentState.FilePath))
         ShowErrorMessage(L"Failed to add to MRU!");

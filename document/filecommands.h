@@ -6,6 +6,7 @@
 
 #include "document/encoding.h"
 #include "document/safesave.h"
+#include "document/textfile.h"
 
 int ConfirmSaveChanges(const wchar_t* path);  // IDYES, IDNO or IDCANCEL
 int ConfirmOverwrite(const wchar_t* path);
@@ -15,17 +16,21 @@ int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_
 
 // 1 when cancelled or loaded, 0 when a load failed or an argument is missing.
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format);
-// -1 when the dialog or the question about lost characters is cancelled, 1
-// when written or overwriting was declined, 0 on failure; failure, when
-// given, then tells which copy the failed write left beside the file.
-int RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
-                    StoreFailure* failure = nullptr);
+// Cancelled when the dialog or the question about lost characters is
+// cancelled, Declined when overwriting was, else whether it saved; on Failed,
+// failure, when given, tells which copy the failed write left beside the file.
+SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
+                           StoreFailure* failure = nullptr);
+
+// The save question before a command drops the document's text: false when
+// the user cancels, or chose Yes and the text was not saved after all.
+bool SavePromptStep(HWND mainWindow);
 
 LRESULT NewDocument(HWND mainWindow);
 LRESULT OpenDocument(HWND mainWindow);
-// -1 when the user cancels (the Save As dialog of an untitled document, or
-// the question about lost characters), else 0.
-LRESULT SaveDocument(HWND mainWindow);
+// Saves under the document's own path, through Save As when it has none.
+// A failure has been reported to the user when this returns.
+SaveResult SaveDocument(HWND mainWindow);
 LRESULT SaveDocumentAs(HWND mainWindow);
 LRESULT OpenDroppedFile(HWND mainWindow, HDROP drop);
 LRESULT OpenRecentFile(HWND mainWindow, UINT id);

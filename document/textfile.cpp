@@ -6,7 +6,7 @@
 #include <memory>
 #include <new>
 
-#include "app/editcontrol.h"
+#include "platform/framemessages.h"
 #include "platform/textbuffer.h"
 #include "document/encoding.h"
 #include "document/safesave.h"
@@ -41,7 +41,7 @@ void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
     if (size > kLargeFileThreshold && wrapOn &&
         MessageBoxW(mainWindow, kLargeFileMessage, L"Long Operation Warning - Scrivlet", MB_ICONWARNING | MB_YESNO) ==
             IDYES)
-        SetWordWrap(mainWindow, 0);
+        SendMessageW(mainWindow, WM_SCRIVLET_SETWORDWRAP, 0, 0);
 }
 
 // Shows the text's zero characters, which the control cannot hold, as a
@@ -113,7 +113,7 @@ HLOCAL SettleUtf16Block(HLOCAL block, size_t length, bool bigEndian, TextFormat*
 
 // A marked UTF-16 file: the units behind the mark are read straight into the
 // control's next buffer, so a large file is not held twice.
-HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, int encoding, TextFormat* format)
+HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format)
 {
     const DWORD textBytes = size - 2;
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(textBytes) + 4);
@@ -134,7 +134,7 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, int encoding, TextFormat* format
         LocalFree(block);
         return nullptr;
     }
-    format->IsUnicode = encoding;
+    format->Encoding = encoding;
     format->HasMark = 1;
     return SettleUtf16Block(block, textBytes / 2, encoding == kUtf16BeText, format);
 }
@@ -144,11 +144,11 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, int encoding, TextFormat* format
 HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, TextFormat* format)
 {
     *format = DetectFormat(bytes, size);
-    if (format->IsUnicode == kUtf16LeText || format->IsUnicode == kUtf16BeText) {
+    if (format->Encoding == kUtf16LeText || format->Encoding == kUtf16BeText) {
         HLOCAL block = MakeTextBlock(reinterpret_cast<const wchar_t*>(bytes), size / 2);
-        return block ? SettleUtf16Block(block, size / 2, format->IsUnicode == kUtf16BeText, format) : nullptr;
+        return block ? SettleUtf16Block(block, size / 2, format->Encoding == kUtf16BeText, format) : nullptr;
     }
-    const bool utf8 = format->IsUnicode == kUtf8Text;
+    const bool utf8 = format->Encoding == kUtf8Text;
     const size_t skip = utf8 && format->HasMark ? 3 : 0;
     const BYTE* source = bytes + skip;
     const DWORD sourceSize = size - static_cast<DWORD>(skip);
@@ -193,7 +193,7 @@ HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format)
     const DWORD headSize = size < sizeof(head) ? size : sizeof(head);
     if (!ReadWhole(file, head, headSize))
         return nullptr;
-    if (int marked = Utf16MarkOf(head, headSize))
+    if (TextEncoding marked = Utf16MarkOf(head, headSize))
         return ReadMarkedUtf16(file, size, marked, format);
     std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size + 1]);
     if (!bytes)
@@ -204,7 +204,7 @@ HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format)
     return DecodeBytes(bytes.get(), size, format);
 }
 
-bool IsUtf16(int encoding)
+bool IsUtf16(TextEncoding encoding)
 {
     return encoding == kUtf16LeText || encoding == kUtf16BeText;
 }
@@ -309,7 +309,7 @@ bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
         return true;  // nothing to lose; the write itself will fail
     const size_t length = wcslen(text);
     bool lossless = true;
-    if (format.IsUnicode == kAnsiText) {
+    if (format.Encoding == kAnsiText) {
         std::unique_ptr<char[]> bytes;
         int size = 0;
         EncodeAnsiFile(text, length, format, &bytes, &size, &lossless);
@@ -319,57 +319,54 @@ bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
     return lossless;
 }
 
-int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                       TextFormat* format, bool allowLoss, StoreFailure* failure)
+SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
+                              TextFormat* format, bool allowLoss, StoreFailure* failure)
 {
     if (!path || !path[0])
-        return 0;
+        return SaveResult::Failed;
     LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
     const wchar_t* text = locked.get();
     if (!text)
-        return 0;
+        return SaveResult::Failed;
     const size_t length = wcslen(text);
     TextFormat written = target;
-    if (!IsUtf16(written.IsUnicode))
+    if (!IsUtf16(written.Encoding))
         written.HasOddByte = 0;
     const BYTE littleEndianMark[] = {0xFF, 0xFE};
-    bool stored;
-    if (written.IsUnicode == kAnsiText) {
-        std::unique_ptr<char[]> bytes;
+    FilePiece pieces[3];
+    size_t count = 0;
+    std::unique_ptr<char[]> ansiBytes;
+    std::unique_ptr<BYTE[]> encodedBytes;
+    if (written.Encoding == kAnsiText) {
         int size = 0;
         bool lossless;
-        if (!EncodeAnsiFile(text, length, written, &bytes, &size, &lossless))
-            return 0;
+        if (!EncodeAnsiFile(text, length, written, &ansiBytes, &size, &lossless))
+            return SaveResult::Failed;
         if (!lossless && !allowLoss)
-            return kTextWouldBeLost;
-        const FilePiece piece = {bytes.get(), static_cast<size_t>(size)};
-        stored = StoreFileContents(path, &piece, 1, failure);
-    } else if (written.IsUnicode == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
+            return SaveResult::WouldLoseText;
+        pieces[count++] = {ansiBytes.get(), static_cast<size_t>(size)};
+    } else if (written.Encoding == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
                !(written.NullStandIn && wmemchr(text, written.NullStandIn, length))) {
         // Straight from the control's buffer: saving takes no memory of its own.
-        FilePiece pieces[3];
-        size_t count = 0;
         if (written.HasMark)
             pieces[count++] = {littleEndianMark, sizeof(littleEndianMark)};
         pieces[count++] = {text, length * sizeof(wchar_t)};
         if (written.HasOddByte)
             pieces[count++] = {&written.OddByte, 1};
-        stored = StoreFileContents(path, pieces, count, failure);
     } else {
         bool lossless;
         const size_t size = EncodedSize(text, length, written, &lossless);
         if (!lossless && !allowLoss)
-            return kTextWouldBeLost;
-        std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size ? size : 1]);
-        if (!bytes)
-            return 0;
-        EncodeText(text, length, written, bytes.get());
-        const FilePiece piece = {bytes.get(), size};
-        stored = StoreFileContents(path, &piece, 1, failure);
+            return SaveResult::WouldLoseText;
+        encodedBytes.reset(new (std::nothrow) BYTE[size ? size : 1]);
+        if (!encodedBytes)
+            return SaveResult::Failed;
+        EncodeText(text, length, written, encodedBytes.get());
+        pieces[count++] = {encodedBytes.get(), size};
     }
-    if (!stored)
-        return 0;
+    if (!StoreFileContents(path, pieces, count, failure))
+        return SaveResult::Failed;
     *format = written;
     *isModified = 0;
-    return 1;
+    return SaveResult::Saved;
 }

@@ -20,17 +20,25 @@ const DWORD kLargeFileThreshold = 512000;
 // it was. Sets *isModified to 0 and *format to the file's format on success.
 int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format);
 
+// What a save did, through every step of the save flow.
+enum class SaveResult {
+    Saved,          // the text is in the file; the document is not modified
+    Failed,         // the file could not be written; the box is the caller's
+    Cancelled,      // the user cancelled a dialog or a question: nothing written
+    Declined,       // the user would not overwrite the chosen file: nothing written
+    WouldLoseText,  // the text holds characters the target cannot: nothing written
+};
+
 // Writes the control's text to path in the target format; UTF-16LE with
 // CR LF is written from the control's buffer as it stands. The old contents
 // give way only once the new ones are complete on disk, and every name of
-// the file (hard links) sees the new ones. Returns 1 on success, setting
-// *isModified to 0 and *format to what was written; 0 on failure (the file is
-// then unchanged, or its old contents are in the copy failure names, see
-// StoreFileContents); kTextWouldBeLost, writing nothing, when the text holds
-// characters the target cannot and allowLoss is false.
-const int kTextWouldBeLost = 2;
-int Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                       TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr);
+// the file (hard links) sees the new ones. Saved sets *isModified to 0 and
+// *format to what was written; on Failed the file is unchanged, or its old
+// contents are in the copy failure names (see StoreFileContents);
+// WouldLoseText, when the text holds characters the target cannot and
+// allowLoss is false.
+SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
+                              TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr);
 
 // Whether the control's text can be written in format without losing a
 // character.

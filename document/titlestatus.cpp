@@ -4,9 +4,11 @@
 
 #include <cwchar>
 
-#include "app/startup.h"
 #include "document/documentstate.h"
 #include "res/resource.h"
+
+HICON IDI_SAVED = nullptr;
+HICON IDI_UNSAVED = nullptr;
 
 namespace {
 
@@ -51,7 +53,7 @@ void FormatSizeText(int count, wchar_t* text)
 bool FormatEncodingText(const TextFormat& format, wchar_t* text)
 {
     const wchar_t* name;
-    switch (format.IsUnicode) {
+    switch (format.Encoding) {
         case kAnsiText:
             name = L"ANSI";
             break;

@@ -6,6 +6,10 @@
 
 const int kStatusTextCapacity = 256;
 
+// The icons of the saved state, loaded at start-up and destroyed at exit.
+extern HICON IDI_SAVED;
+extern HICON IDI_UNSAVED;
+
 int UpdateTitle(HWND mainWindow, const wchar_t* path, const int* isModified);
 LRESULT UpdateStatusBar(HWND mainWindow, HICON savedIcon, HICON unsavedIcon);
 int RefreshTitleAndStatus(HWND mainWindow);

@@ -2,6 +2,9 @@
 
 #include <cwchar>
 
+#include "platform/framemessages.h"
+#include "res/resource.h"
+
 HLOCAL TextBufferOf(HWND edit)
 {
     return reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
@@ -22,4 +25,26 @@ HLOCAL MakeTextBlock(const wchar_t* text, size_t length)
     }
     LocalFree(block);
     return nullptr;
+}
+
+void HandTextToEdit(HWND mainWindow, HLOCAL newBlock)
+{
+    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
+    HLOCAL oldBlock = TextBufferOf(edit);
+    PostMessageW(edit, EM_LIMITTEXT, 0, 0);
+    PostMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    PostMessageW(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(newBlock), 0);
+    PostMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    // The control reads its current buffer on every message, so the old one may
+    // go only after EM_SETHANDLE has been processed: post the release behind it.
+    PostMessageW(mainWindow, WM_SCRIVLET_TEXTHANDEDOVER, reinterpret_cast<WPARAM>(oldBlock), 0);
+}
+
+LRESULT FinishTextHandover(HWND mainWindow, HLOCAL oldBlock)
+{
+    if (oldBlock)
+        LocalFree(oldBlock);
+    // Redrawing was off while the buffer changed; show the new text.
+    InvalidateRect(GetDlgItem(mainWindow, IDC_EDIT), nullptr, TRUE);
+    return 0;
 }

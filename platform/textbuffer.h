@@ -33,3 +33,10 @@ HLOCAL TextBufferOf(HWND edit);
 // A new movable block holding length code units of text and a terminator,
 // ready to be handed to an edit control; null when it cannot be had.
 HLOCAL MakeTextBlock(const wchar_t* text, size_t length);
+
+// Queues newBlock (movable, zero-terminated UTF-16) as the buffer of the main
+// window's edit control. The control takes it when the message loop next
+// runs; the buffer it had until then is freed after that.
+void HandTextToEdit(HWND mainWindow, HLOCAL newBlock);
+// The main window's answer to WM_SCRIVLET_TEXTHANDEDOVER.
+LRESULT FinishTextHandover(HWND mainWindow, HLOCAL oldBlock);

@@ -4,15 +4,14 @@
 
 #include <cwchar>
 
-#include "app/editcontrol.h"
+#include <commctrl.h>
+
+#include "platform/centerwindow.h"
 #include "platform/messages.h"
 #include "platform/systemlibrary.h"
-#include "document/documentstate.h"
-#include "document/filecommands.h"
 #include "prefs/recentfiles.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
-#include "tools/findreplace.h"
 
 HFONT EditFont = nullptr;
 HBRUSH EditBackBrush = nullptr;
@@ -242,7 +241,7 @@ LRESULT ApplySavedState(HWND mainWindow)
     return 0;
 }
 
-LRESULT SaveStateAndQuit(HWND mainWindow)
+void StoreWindowState(HWND mainWindow)
 {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
@@ -251,17 +250,19 @@ LRESULT SaveStateAndQuit(HWND mainWindow)
     LOGFONTW font = {};
     if (GetObjectW(EditFont, sizeof(font), &font) == sizeof(font))
         SetSettingBinary(L"Font", &font, sizeof(font));
+}
 
-    if (DocumentState.IsModified) {
-        int answer = ConfirmSaveChanges(DocumentState.FilePath);
-        if (answer == IDCANCEL)
-            return 0;
-        // Unsaved changes after Yes (Save As cancelled or declined, a failed
-        // write) keep the program running rather than lose them.
-        if (answer == IDYES && (SaveDocument(mainWindow) == -1 || DocumentState.IsModified))
-            return 0;
-    }
-    PostQuitMessage(0);
+int SetStayOnTop(HWND mainWindow, int on)
+{
+    SendDlgItemMessageW(mainWindow, IDC_TOOLBAR, TB_CHECKBUTTON, IDM_STAYONTOP, on);
+    SetWindowPos(mainWindow, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    CheckMenuItem(GetMenu(mainWindow), IDM_STAYONTOP, on ? MF_CHECKED : MF_UNCHECKED);
+    return SetSettingDword(L"Stayontop", on ? 1 : 0);
+}
+
+LRESULT ToggleStayOnTop(HWND mainWindow)
+{
+    SetStayOnTop(mainWindow, OppositeOfStored(L"Stayontop"));
     return 0;
 }
 

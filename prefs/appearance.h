@@ -22,9 +22,13 @@ LRESULT ChooseEditFont(HWND mainWindow);
 // opacity to the new frame, then starts the status timer.
 LRESULT ApplySavedState(HWND mainWindow);
 
-// Stores placement and font, asks about unsaved changes and ends the message
-// loop unless the user cancels. The window itself is left alone.
-LRESULT SaveStateAndQuit(HWND mainWindow);
+// Stores the window's placement and the edit font, for the next start.
+void StoreWindowState(HWND mainWindow);
+
+// Keeps the main window above all others, or not, and stores the choice.
+// Returns what storing it returned.
+int SetStayOnTop(HWND mainWindow, int on);
+LRESULT ToggleStayOnTop(HWND mainWindow);
 
 // Gives the edit control's device context the stored colours.
 HBRUSH PrepareEditColors(HDC dc);

@@ -1,7 +1,7 @@
 #include "prefs/fileassociation.h"
 
 #include "platform/messages.h"
-#include "document/documentstate.h"
+#include "platform/paths.h"
 #include "prefs/registry.h"
 
 namespace {

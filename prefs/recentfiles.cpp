@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "document/documentstate.h"
+#include "platform/paths.h"
 #include "prefs/registry.h"
 #include "prefs/settings.h"
 #include "res/resource.h"

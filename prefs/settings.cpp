@@ -58,3 +58,10 @@ int SetSettingBinary(const wchar_t* name, const void* buffer, DWORD size)
         return 0;
     return RegistrySetBinary(SettingsRoot(), kOptionsKey, name, buffer, size);
 }
+
+int OppositeOfStored(const wchar_t* name)
+{
+    DWORD stored = 0;
+    GetSettingDword(name, &stored);
+    return stored == 0 ? 1 : 0;
+}

@@ -20,3 +20,8 @@ int GetSettingDword(const wchar_t* name, DWORD* value);
 int GetSettingBinary(const wchar_t* name, void* buffer, DWORD size);
 int SetSettingDword(const wchar_t* name, DWORD value);
 int SetSettingBinary(const wchar_t* name, const void* buffer, DWORD size);
+
+// For the toggles, which decide from the stored setting, not from the live
+// window: 1 when name is stored as 0 or cannot be read (so the toggle
+// switches on), else 0.
+int OppositeOfStored(const wchar_t* name);

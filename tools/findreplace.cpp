@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "app/editcontrol.h"
+#include "platform/centerwindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "platform/textbuffer.h"
@@ -210,16 +210,6 @@ INT_PTR CALLBACK FindReplaceProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 }  // namespace
-
-void CenterWindowOn(HWND reference, HWND window)
-{
-    RECT outer, moved;
-    GetWindowRect(reference, &outer);
-    GetWindowRect(window, &moved);
-    int x = outer.left + (outer.right - outer.left) / 2 - (moved.right - moved.left) / 2;
-    int y = outer.top + (outer.bottom - outer.top) / 2 - (moved.bottom - moved.top) / 2;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
 
 LRESULT ShowFindReplaceDialog(HWND mainWindow)
 {

@@ -1,12 +1,9 @@
-// Find and replace, and the helper that centres one window over another.
+// Find and replace.
 #pragma once
 #include <windows.h>
 
 // The newest Find and Replace dialog, or null; the message loop routes its keys.
 extern HWND FindReplaceDialog;
-
-// Moves window so that its centre lies over the centre of reference.
-void CenterWindowOn(HWND reference, HWND window);
 
 // Opens a further (modeless) Find and Replace dialog over mainWindow, seeded
 // with the document's selection. Returns 0.

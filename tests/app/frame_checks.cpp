@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/editcontrol.h"
+#include "platform/textbuffer.h"
 #include "res/resource.h"
 #include "tests/support/wait.h"
 

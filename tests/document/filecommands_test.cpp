@@ -31,8 +31,8 @@ TEST_F(FileCommandsUnitTest, DialogsRefuseMissingArgumentsWithoutShowingAnything
     DialogAnswerer answerer(IDCANCEL);
     EXPECT_EQ(RunOpenDialog(nullptr, &modified, path, &format), 0);
     EXPECT_EQ(RunOpenDialog(window_, nullptr, path, &format), 0);
-    EXPECT_EQ(RunSaveAsDialog(window_, &modified, nullptr, &format), 0);
-    EXPECT_EQ(RunSaveAsDialog(window_, &modified, path, nullptr), 0);
+    EXPECT_EQ(RunSaveAsDialog(window_, &modified, nullptr, &format), SaveResult::Failed);
+    EXPECT_EQ(RunSaveAsDialog(window_, &modified, path, nullptr), SaveResult::Failed);
     EXPECT_FALSE(answerer.Finish()) << "a dialog appeared: " << answerer.caption();
 }
 
@@ -42,7 +42,7 @@ TEST_F(FileCommandsUnitTest, OpenWithoutRoomForTheDialogsLibraryReportsItAndKeep
     SetWindowTextW(edit(), L"the user's text");
     wcscpy(DocumentState.FilePath, L"C:\\notes.txt");
     DocumentState.IsModified = 0;
-    DocumentState.Format.IsUnicode = kUtf8Text;
+    DocumentState.Format.Encoding = kUtf8Text;
     DocumentState.Format.LineEnds = kLfLineEnds;
     std::wstring box = LastBoxWithAddressSpaceTaken([&] {
         HandleCommand(window_, MAKEWPARAM(IDM_OPEN, 0), 0);
@@ -51,7 +51,7 @@ TEST_F(FileCommandsUnitTest, OpenWithoutRoomForTheDialogsLibraryReportsItAndKeep
     EXPECT_EQ(box, L"Scrivlet v2.0 - Error: Could not open that file!");
     EXPECT_EQ(EditText(), L"the user's text");
     EXPECT_STREQ(DocumentState.FilePath, L"C:\\notes.txt");
-    EXPECT_EQ(DocumentState.Format.IsUnicode, kUtf8Text);
+    EXPECT_EQ(DocumentState.Format.Encoding, kUtf8Text);
     EXPECT_EQ(DocumentState.Format.LineEnds, kLfLineEnds);
     EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
 }

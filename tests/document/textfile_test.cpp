@@ -44,16 +44,16 @@ protected:
         PumpMessages();
         return result;
     }
-    int Write(const std::wstring& path, const TextFormat& format)
+    SaveResult Write(const std::wstring& path, const TextFormat& format)
     {
         return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format,
                                   false);
     }
     // UTF-16LE with its mark, or ANSI: the two formats the program always had.
-    int Write(const std::wstring& path, int unicode)
+    SaveResult Write(const std::wstring& path, int unicode)
     {
         TextFormat format = PlainTextFormat();
-        format.IsUnicode = unicode ? kUtf16LeText : kAnsiText;
+        format.Encoding = unicode ? kUtf16LeText : kAnsiText;
         format.HasMark = unicode ? 1 : 0;
         return Write(path, format);
     }
@@ -76,13 +76,13 @@ TEST_F(TextFileTest, MissingFileBecomesAnEmptyAnsiDocumentAndIsCreated)
 {
     std::wstring path = folder_.Path(L"new.txt");
     DocumentState.IsModified = 1;
-    DocumentState.Format.IsUnicode = 1;
+    DocumentState.Format.Encoding = kUtf16LeText;
     ASSERT_EQ(Read(path), 1);
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(ReadBytes(path), "");
     EXPECT_EQ(EditText(), L"");
     EXPECT_EQ(DocumentState.IsModified, 0);
-    EXPECT_EQ(DocumentState.Format.IsUnicode, 0);
+    EXPECT_EQ(DocumentState.Format.Encoding, 0);
 }
 
 TEST_F(TextFileTest, EncodingIsDecidedByTheMarkThenByTheBytes)
@@ -90,7 +90,8 @@ TEST_F(TextFileTest, EncodingIsDecidedByTheMarkThenByTheBytes)
     struct Case {
         std::string bytes;
         std::wstring text;
-        int encoding, mark;
+        TextEncoding encoding;
+        int mark;
     } cases[] = {
         {"\xFF\xFE", L"", kUtf16LeText, 1},  // the mark alone: empty Unicode document
         {"\xFF\xFE" + Utf16(L"Zo\x00EB \x20AC\r\nx"), L"Zo\x00EB \x20AC\r\nx", kUtf16LeText, 1},
@@ -117,7 +118,7 @@ TEST_F(TextFileTest, EncodingIsDecidedByTheMarkThenByTheBytes)
         SCOPED_TRACE(testing::Message() << "bytes: " << testing::PrintToString(c.bytes));
         ASSERT_EQ(Read(folder_.Write(L"in.txt", c.bytes)), 1);
         EXPECT_EQ(EditText(), c.text);
-        EXPECT_EQ(DocumentState.Format.IsUnicode, c.encoding);
+        EXPECT_EQ(DocumentState.Format.Encoding, c.encoding);
         EXPECT_EQ(DocumentState.Format.HasMark, c.mark);
     }
 }
@@ -144,7 +145,7 @@ TEST_F(TextFileTest, LineEndsBecomeCrLfUnlessMostAreAndSavesWriteTheFilesStyle)
         EXPECT_EQ(EditText(), c.text);
         EXPECT_EQ(DocumentState.Format.LineEnds, c.style);
         Type(L"x");
-        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        ASSERT_EQ(Write(path, DocumentState.Format), SaveResult::Saved);
         EXPECT_EQ(ReadBytes(path), c.saved);
     }
 }
@@ -156,7 +157,7 @@ TEST_F(TextFileTest, OddUnicodeTailIsKeptAfterTheText)
                                                               5));
     ASSERT_EQ(Read(path), 1);
     EXPECT_EQ(EditText(), L"A");
-    ASSERT_EQ(Write(path, DocumentState.Format), 1);
+    ASSERT_EQ(Write(path, DocumentState.Format), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), std::string("\xFF\xFE"
                                            "A\0B",
                                            5));
@@ -182,7 +183,7 @@ TEST_F(TextFileTest, ZeroCharactersShowAsAStandInAndSaveAsZeros)
         std::wstring path = folder_.Write(L"zero.txt", c.bytes);
         ASSERT_EQ(Read(path), 1);
         EXPECT_EQ(EditText(), c.text);
-        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        ASSERT_EQ(Write(path, DocumentState.Format), SaveResult::Saved);
         EXPECT_EQ(ReadBytes(path), c.bytes);
     }
 }
@@ -194,7 +195,7 @@ TEST_F(TextFileTest, SaveAfterLoadWritesTheFileBackByteForByte)
     for (const std::string& bytes : {unicodeFile, ansiFile}) {
         std::wstring path = folder_.Write(L"round.txt", bytes);
         ASSERT_EQ(Read(path), 1);
-        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        ASSERT_EQ(Write(path, DocumentState.Format), SaveResult::Saved);
         EXPECT_EQ(ReadBytes(path), bytes);
     }
 }
@@ -205,24 +206,24 @@ TEST_F(TextFileTest, WriteSetsTheStateAndChoosesTheFormat)
     DocumentState.IsModified = 1;
     std::wstring path = folder_.Path(L"out.txt");
 
-    ASSERT_EQ(Write(path, 1), 1);
+    ASSERT_EQ(Write(path, 1), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "\xFF\xFE" + Utf16(L"h\x00E9llo\r\n"));
-    EXPECT_EQ(DocumentState.Format.IsUnicode, 1);
+    EXPECT_EQ(DocumentState.Format.Encoding, 1);
     EXPECT_EQ(DocumentState.IsModified, 0);
 
     DocumentState.IsModified = 1;
-    ASSERT_EQ(Write(path, 0), 1);
+    ASSERT_EQ(Write(path, 0), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "h\xE9llo\r\n");
-    EXPECT_EQ(DocumentState.Format.IsUnicode, 0);
+    EXPECT_EQ(DocumentState.Format.Encoding, 0);
     EXPECT_EQ(DocumentState.IsModified, 0);
 }
 
 TEST_F(TextFileTest, EmptyDocumentSavesAsTheMarkOrAsNothing)
 {
     std::wstring path = folder_.Path(L"empty.txt");
-    ASSERT_EQ(Write(path, 1), 1);
+    ASSERT_EQ(Write(path, 1), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "\xFF\xFE");
-    ASSERT_EQ(Write(path, 0), 1);
+    ASSERT_EQ(Write(path, 0), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "");
 }
 
@@ -230,7 +231,7 @@ TEST_F(TextFileTest, SaveReplacesTheWholeOldContentsAndLeavesNoOtherFile)
 {
     std::wstring path = folder_.Write(L"long.txt", std::string(5000, 'x'));
     Type(L"short");
-    ASSERT_EQ(Write(path, 0), 1);
+    ASSERT_EQ(Write(path, 0), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "short");
     EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"long.txt"});
 }
@@ -240,8 +241,8 @@ TEST_F(TextFileTest, WriteRefusesAMissingOrEmptyPath)
     DocumentState.IsModified = 1;
     EXPECT_EQ(
         Scrivlet_WriteFile(window_, nullptr, &DocumentState.IsModified, PlainTextFormat(), &DocumentState.Format, true),
-        0);
-    EXPECT_EQ(Write(L"", 0), 0);
+        SaveResult::Failed);
+    EXPECT_EQ(Write(L"", 0), SaveResult::Failed);
     EXPECT_EQ(DocumentState.IsModified, 1);
 }
 
@@ -250,16 +251,16 @@ TEST_F(TextFileTest, FailedSaveLeavesThePreviousContentsAndTheState)
     std::wstring path = folder_.Write(L"kept.txt", "previous contents");
     Type(L"new text");
     DocumentState.IsModified = 1;
-    DocumentState.Format.IsUnicode = 1;
+    DocumentState.Format.Encoding = kUtf16LeText;
     // Another program holds the file open without letting it be replaced.
     HANDLE holder =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Write(path, 0), 0);
+    EXPECT_EQ(Write(path, 0), SaveResult::Failed);
     CloseHandle(holder);
     EXPECT_EQ(ReadBytes(path), "previous contents");
     EXPECT_EQ(DocumentState.IsModified, 1);
-    EXPECT_EQ(DocumentState.Format.IsUnicode, 1);
+    EXPECT_EQ(DocumentState.Format.Encoding, 1);
     EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"kept.txt"});
 }
 
@@ -268,7 +269,7 @@ TEST_F(TextFileTest, ReadOnlyFileIsNotOverwritten)
     std::wstring path = folder_.Write(L"ro.txt", "locked");
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     Type(L"new");
-    EXPECT_EQ(Write(path, 0), 0);
+    EXPECT_EQ(Write(path, 0), SaveResult::Failed);
     EXPECT_EQ(ReadBytes(path), "locked");
     EXPECT_EQ(folder_.Names(), std::vector<std::wstring>{L"ro.txt"});
 }
@@ -278,7 +279,7 @@ TEST_F(TextFileTest, SaveKeepsTheFileAttributes)
     std::wstring path = folder_.Write(L"hidden.txt", "old");
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
     Type(L"new");
-    ASSERT_EQ(Write(path, 0), 1);
+    ASSERT_EQ(Write(path, 0), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "new");
     EXPECT_TRUE(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
 }
@@ -390,7 +391,8 @@ std::wstring Restyled(const std::wstring& text, const wchar_t* lineEnd)
 
 struct RoundTrip {
     std::string file;
-    int encoding, mark;
+    TextEncoding encoding;
+    int mark;
     std::string saved;  // after typing "x" at the end and saving
 };
 
@@ -474,11 +476,11 @@ TEST_F(TextFileTest, RandomFilesComeBackAsTheyWereWithTheTypedTextAdded)
         SCOPED_TRACE(testing::Message() << "round " << round << ", file " << testing::PrintToString(trip.file));
         WriteBytes(path, trip.file);
         ASSERT_EQ(Read(path), 1);
-        ASSERT_EQ(DocumentState.Format.IsUnicode, trip.encoding);
+        ASSERT_EQ(DocumentState.Format.Encoding, trip.encoding);
         ASSERT_EQ(DocumentState.Format.HasMark, trip.mark);
         SendMessageW(edit(), EM_SETSEL, GetWindowTextLengthW(edit()), -1);
         Type(L"x");
-        ASSERT_EQ(Write(path, DocumentState.Format), 1);
+        ASSERT_EQ(Write(path, DocumentState.Format), SaveResult::Saved);
         ASSERT_EQ(ReadBytes(path), trip.saved);
     }
 }
@@ -505,7 +507,7 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
     auto save = [&](int unicode) {
         wcscpy(DocumentState.FilePath, target.c_str());
         DocumentState.Format = PlainTextFormat();
-        DocumentState.Format.IsUnicode = unicode;
+        DocumentState.Format.Encoding = unicode ? kUtf16LeText : kAnsiText;
         DocumentState.Format.HasMark = unicode;
         HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
     };
@@ -532,7 +534,7 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
         SCOPED_TRACE(c.what);
         WriteBytes(target, "saved before");
         DocumentState.IsModified = 1;
-        const int unicodeBefore = DocumentState.Format.IsUnicode;
+        const TextEncoding unicodeBefore = DocumentState.Format.Encoding;
         BoxesAnsweredInThread boxes;
         ASSERT_TRUE(boxes.active());
         {
@@ -545,11 +547,11 @@ TEST_F(TextFileTest, WithTheAddressSpaceTakenLoadsAndSavesFailCleanlyAndUnicodeS
         if (c.message) {
             EXPECT_EQ(boxes.seen(), std::wstring(L"Scrivlet v2.0 - Error: ") + c.message);
             EXPECT_EQ(DocumentState.IsModified, 1);
-            EXPECT_EQ(DocumentState.Format.IsUnicode, unicodeBefore);
+            EXPECT_EQ(DocumentState.Format.Encoding, unicodeBefore);
         } else {
             EXPECT_EQ(boxes.seen(), L"") << "a box appeared";
             EXPECT_EQ(DocumentState.IsModified, 0);
-            EXPECT_EQ(DocumentState.Format.IsUnicode, 1);
+            EXPECT_EQ(DocumentState.Format.Encoding, 1);
         }
         EXPECT_TRUE(ReadBytes(target) == c.savedFile) << "the file on disk changed";
         EXPECT_TRUE(EditText() == text) << "the document changed";

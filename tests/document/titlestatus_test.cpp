@@ -119,7 +119,7 @@ TEST_F(TitleStatusTest, CaretPartFollowsTheControlsSelection)
 TEST_F(TitleStatusTest, SavedAndEncodingPartsShowOnlyTheKnownValues)
 {
     DocumentState.IsModified = 1;
-    DocumentState.Format.IsUnicode = 1;
+    DocumentState.Format.Encoding = kUtf16LeText;
     DocumentState.Format.HasMark = 1;
     UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
     EXPECT_EQ(Part(3), L"\t[UNSAVED]");
@@ -127,13 +127,13 @@ TEST_F(TitleStatusTest, SavedAndEncodingPartsShowOnlyTheKnownValues)
     EXPECT_EQ(Part(4), L"\tUNICODE");
 
     DocumentState.IsModified = 2;
-    DocumentState.Format.IsUnicode = 9;  // no encoding the program knows
+    DocumentState.Format.Encoding = static_cast<TextEncoding>(9);  // no encoding the program knows
     UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
     EXPECT_EQ(Part(3), L"\t[UNSAVED]");
     EXPECT_EQ(Part(4), L"\tUNICODE");
 
     DocumentState.IsModified = 0;
-    DocumentState.Format.IsUnicode = 0;
+    DocumentState.Format.Encoding = kAnsiText;
     UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);
     EXPECT_EQ(Part(3), L"\t[SAVED]");
     EXPECT_EQ(PartIcon(3), IDI_SAVED);
@@ -144,7 +144,8 @@ TEST_F(TitleStatusTest, SavedAndEncodingPartsShowOnlyTheKnownValues)
 TEST_F(TitleStatusTest, EncodingPartNamesEachFormatWithinItsWidth)
 {
     struct Case {
-        int encoding, mark, lineEnds;
+        TextEncoding encoding;
+        int mark, lineEnds;
         const wchar_t* text;
     } cases[] = {
         {kAnsiText, 0, kCrLfLineEnds, L"\tANSI"},           {kUtf16LeText, 1, kCrLfLineEnds, L"\tUNICODE"},
@@ -159,7 +160,7 @@ TEST_F(TitleStatusTest, EncodingPartNamesEachFormatWithinItsWidth)
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
     for (const Case& c : cases) {
         DocumentState.Format = PlainTextFormat();
-        DocumentState.Format.IsUnicode = c.encoding;
+        DocumentState.Format.Encoding = c.encoding;
         DocumentState.Format.HasMark = c.mark;
         DocumentState.Format.LineEnds = c.lineEnds;
         UpdateStatusBar(window_, IDI_SAVED, IDI_UNSAVED);

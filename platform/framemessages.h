@@ -1,0 +1,11 @@
+// The program's own messages to its main window. Through them the folders
+// below the frame ask it for what only it does.
+#pragma once
+#include <windows.h>
+
+// Posted behind a buffer handed to the edit control; wParam is the buffer the
+// control used before, which is freed once it is unused.
+const UINT WM_SCRIVLET_TEXTHANDEDOVER = WM_APP + 1;
+// Sent to switch word wrap on (wParam 1) or off (wParam 0); the frame makes
+// the edit control again in that mode and keeps its text.
+const UINT WM_SCRIVLET_SETWORDWRAP = WM_APP + 2;
