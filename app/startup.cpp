@@ -84,8 +84,8 @@ void OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine)
         bool found = LongPathForOpen(arguments[1], longPath);
         if (found)
             CopyPath(longPath, DocumentState.FilePath);
-        if (!found ||
-            !Scrivlet_ReadFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, &DocumentState.Format)) {
+        if (!found || !Scrivlet_ReadFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified,
+                                         &DocumentState.Format, &DocumentState.Base)) {
             ShowErrorMessage(L"Failed to open that file!");
             wcscpy(DocumentState.FilePath, kUntitled);
             RefreshTitleAndStatus(mainWindow);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "document/encoding.h"
+#include "document/fileversion.h"
 #include "platform/paths.h"
 
 struct DocumentStateRecord {
@@ -11,6 +12,8 @@ struct DocumentStateRecord {
     int IsModified;
     // How the file stores the text; the program keeps it in memory only.
     TextFormat Format;
+    // The file as the text was last read from or written to it.
+    FileVersion Base;
 };
 
 extern DocumentStateRecord DocumentState;

@@ -73,9 +73,9 @@ const wchar_t* EncodingName(TextEncoding encoding)
 // mark when UTF-8 cannot hold them either), No writes target anyway, Cancel
 // writes nothing.
 SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                             TextFormat* format, StoreFailure* failure)
+                             TextFormat* format, StoreFailure* failure, FileVersion* version)
 {
-    SaveResult written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure);
+    SaveResult written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure, version);
     if (written != SaveResult::WouldLoseText)
         return written;
     TextFormat instead = target;
@@ -87,7 +87,8 @@ SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModifi
     int answer = ConfirmLossySave(path, EncodingName(target.Encoding), EncodingName(instead.Encoding));
     if (answer == IDCANCEL)
         return SaveResult::Cancelled;
-    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true, failure);
+    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true, failure,
+                              version);
 }
 
 // The box after a failed save; it names a copy of the old text that the
@@ -109,6 +110,7 @@ void ReportFailedSave(const StoreFailure& failure)
 void BecomeUntitled()
 {
     wcscpy(DocumentState.FilePath, kUntitled);
+    DocumentState.Base = {};
 }
 
 void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const wchar_t* filter, const wchar_t* title)
@@ -127,7 +129,7 @@ void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const
 // Loads path as the document; on failure shows message and becomes untitled.
 void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure)
 {
-    if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.Format)) {
+    if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base)) {
         CopyPath(path, DocumentState.FilePath);
     } else {
         ShowErrorMessage(failure);
@@ -171,7 +173,7 @@ int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_
     return ShowPrompt(text);
 }
 
-int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format)
+int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, FileVersion* version)
 {
     if (!mainWindow || !isModified || !filePath || !format)
         return 0;
@@ -186,15 +188,17 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextForma
     if (!system_call::GetOpenFileNameW(&dialog))
         return 1;
     CopyPath(file, filePath);
-    if (Scrivlet_ReadFile(mainWindow, filePath, isModified, format))
+    if (Scrivlet_ReadFile(mainWindow, filePath, isModified, format, version))
         return 1;
     wcscpy(filePath, kUntitled);
+    if (version)
+        *version = {};
     RefreshTitleAndStatus(mainWindow);
     return 0;
 }
 
 SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
-                           StoreFailure* failure)
+                           StoreFailure* failure, FileVersion* version)
 {
     if (!mainWindow || !isModified || !filePath || !format)
         return SaveResult::Failed;
@@ -211,7 +215,7 @@ SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, 
     if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
         return SaveResult::Declined;
     SaveResult written = WriteDocumentFile(mainWindow, file, isModified,
-                                           FormatOfSaveAsType(dialog.nFilterIndex, *format), format, failure);
+                                           FormatOfSaveAsType(dialog.nFilterIndex, *format), format, failure, version);
     if (written != SaveResult::Saved)
         return written;
     CopyPath(file, filePath);
@@ -235,7 +239,8 @@ LRESULT OpenDocument(HWND mainWindow)
 {
     if (!SavePromptStep(mainWindow))
         return 0;
-    if (RunOpenDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format) == 0)
+    if (RunOpenDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
+                      &DocumentState.Base) == 0)
         ShowErrorMessage(L"Could not open that file!");
     return 0;
 }
@@ -246,10 +251,10 @@ SaveResult SaveDocument(HWND mainWindow)
     StoreFailure failure = {};
     if (IsUntitled(DocumentState.FilePath)) {
         saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
-                                &failure);
+                                &failure, &DocumentState.Base);
     } else {
         saved = WriteDocumentFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, DocumentState.Format,
-                                  &DocumentState.Format, &failure);
+                                  &DocumentState.Format, &failure, &DocumentState.Base);
     }
     if (saved == SaveResult::Cancelled)
         return saved;
@@ -262,8 +267,8 @@ SaveResult SaveDocument(HWND mainWindow)
 LRESULT SaveDocumentAs(HWND mainWindow)
 {
     StoreFailure failure = {};
-    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
-                        &failure) == SaveResult::Failed)
+    if (RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format, &failure,
+                        &DocumentState.Base) == SaveResult::Failed)
         ReportFailedSave(failure);
     if (!AddRecentFile(mainWindow, DocumentState.FilePath))
         ShowErrorMessage(L"Failed to add to MRU!");

@@ -15,12 +15,13 @@ int ConfirmOverwrite(const wchar_t* path);
 int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_t* losslessName);
 
 // 1 when cancelled or loaded, 0 when a load failed or an argument is missing.
-int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format);
+int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
+                  FileVersion* version = nullptr);
 // Cancelled when the dialog or the question about lost characters is
 // cancelled, Declined when overwriting was, else whether it saved; on Failed,
 // failure, when given, tells which copy the failed write left beside the file.
 SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,
-                           StoreFailure* failure = nullptr);
+                           StoreFailure* failure = nullptr, FileVersion* version = nullptr);
 
 // The save question before a command drops the document's text: false when
 // the user cancels, or chose Yes and the text was not saved after all.

@@ -9,6 +9,7 @@
 #include "platform/framemessages.h"
 #include "platform/textbuffer.h"
 #include "document/encoding.h"
+#include "document/fileversion.h"
 #include "document/safesave.h"
 #include "platform/scopedhandle.h"
 #include "document/titlestatus.h"
@@ -113,7 +114,7 @@ HLOCAL SettleUtf16Block(HLOCAL block, size_t length, bool bigEndian, TextFormat*
 
 // A marked UTF-16 file: the units behind the mark are read straight into the
 // control's next buffer, so a large file is not held twice.
-HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format)
+HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format, ContentHash* hash)
 {
     const DWORD textBytes = size - 2;
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(textBytes) + 4);
@@ -124,6 +125,8 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextForma
         LockedText locked(block);
         BYTE* bytes = reinterpret_cast<BYTE*>(locked.get());
         read = bytes && ReadWhole(file, bytes, textBytes);
+        if (read)
+            hash->Add(bytes, textBytes);
         if (read && textBytes % 2) {
             format->HasOddByte = 1;
             format->OddByte = bytes[textBytes - 1];
@@ -185,22 +188,24 @@ HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, TextFormat* format)
 }
 
 // The whole file as the control's next buffer, or null when it cannot be read
-// or there is no memory for it.
-HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format)
+// or there is no memory for it. hash takes the bytes as they are read.
+HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format, ContentHash* hash)
 {
     *format = PlainTextFormat();
     BYTE head[2] = {};
     const DWORD headSize = size < sizeof(head) ? size : sizeof(head);
     if (!ReadWhole(file, head, headSize))
         return nullptr;
+    hash->Add(head, headSize);
     if (TextEncoding marked = Utf16MarkOf(head, headSize))
-        return ReadMarkedUtf16(file, size, marked, format);
+        return ReadMarkedUtf16(file, size, marked, format, hash);
     std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size + 1]);
     if (!bytes)
         return nullptr;
     memcpy(bytes.get(), head, headSize);
     if (!ReadWhole(file, bytes.get() + headSize, size - headSize))
         return nullptr;
+    hash->Add(bytes.get() + headSize, size - headSize);
     return DecodeBytes(bytes.get(), size, format);
 }
 
@@ -267,7 +272,7 @@ bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::uniq
     return true;
 }
 
-int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format)
+int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version)
 {
     ScopedHandle file(
         CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -284,9 +289,13 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
     // Read and decode completely before touching the control, so that a failed
     // read or a lack of memory leaves the user's document as it was.
     TextFormat read;
-    HLOCAL block = ReadTextBlock(file.get(), size, &read);
+    ContentHash hash;
+    HLOCAL block = ReadTextBlock(file.get(), size, &read, &hash);
     if (!block)
         return 0;
+    FileVersion readVersion = {};
+    readVersion.Known = ReadFileIdentity(file.get(), &readVersion);
+    readVersion.Hash = hash.Value();
     file.close();
 
     // The control shows the empty text until the message loop hands it the new
@@ -296,6 +305,8 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
 
     *isModified = 0;
     *format = read;
+    if (version)
+        *version = readVersion;
     RefreshTitleAndStatus(mainWindow);
     AddRecentFile(mainWindow, path);
     return 1;
@@ -320,7 +331,7 @@ bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
 }
 
 SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                              TextFormat* format, bool allowLoss, StoreFailure* failure)
+                              TextFormat* format, bool allowLoss, StoreFailure* failure, FileVersion* version)
 {
     if (!path || !path[0])
         return SaveResult::Failed;
@@ -366,6 +377,15 @@ SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModif
     }
     if (!StoreFileContents(path, pieces, count, failure))
         return SaveResult::Failed;
+    if (version) {
+        ContentHash hash;
+        for (size_t i = 0; i < count; ++i)
+            hash.Add(pieces[i].data, pieces[i].size);
+        // A replace gives the name a new file: its identity is read afresh.
+        *version = {};
+        version->Known = ReadFileIdentityAt(path, version);
+        version->Hash = hash.Value();
+    }
     *format = written;
     *isModified = 0;
     return SaveResult::Saved;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "document/encoding.h"
+#include "document/fileversion.h"
 #include "document/safesave.h"
 
 // Files above this size, opened while word wrap is on, prompt to turn wrap off.
@@ -17,8 +18,10 @@ const DWORD kLargeFileThreshold = 512000;
 // tell (see DetectFormat), with every line end as CR LF unless most of them
 // are already. Returns 1 on success, 0 when the file cannot be opened or read
 // whole or there is no memory to hold it; on failure the document is left as
-// it was. Sets *isModified to 0 and *format to the file's format on success.
-int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format);
+// it was. Sets *isModified to 0, *format to the file's format and, when
+// given, *version to the file's identity and the hash of its bytes on success.
+int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format,
+                      FileVersion* version = nullptr);
 
 // What a save did, through every step of the save flow.
 enum class SaveResult {
@@ -36,9 +39,11 @@ enum class SaveResult {
 // *format to what was written; on Failed the file is unchanged, or its old
 // contents are in the copy failure names (see StoreFileContents);
 // WouldLoseText, when the text holds characters the target cannot and
-// allowLoss is false.
+// allowLoss is false. Saved also sets *version, when given, to the identity
+// of the file now under path and the hash of the bytes written.
 SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                              TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr);
+                              TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr,
+                              FileVersion* version = nullptr);
 
 // Whether the control's text can be written in format without losing a
 // character.

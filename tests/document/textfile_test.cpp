@@ -218,6 +218,37 @@ TEST_F(TextFileTest, WriteSetsTheStateAndChoosesTheFormat)
     EXPECT_EQ(DocumentState.IsModified, 0);
 }
 
+// What a later check compares the file with: the file the name now leads to
+// (a save puts a new one there) and the bytes that went in or out.
+TEST_F(TextFileTest, ReadAndWriteKeepTheIdentityAndHashOfTheFileUnderTheName)
+{
+    const std::string bytes = "\xFF\xFE" + Utf16(L"caf\x00E9\r\n");
+    const std::wstring path = folder_.Write(L"base.txt", bytes);
+    auto expectBase = [&](const std::string& contents) {
+        FileVersion onDisk = {};
+        ASSERT_TRUE(ReadFileIdentityAt(path.c_str(), &onDisk));
+        const FileVersion& base = DocumentState.Base;
+        EXPECT_TRUE(base.Known);
+        EXPECT_EQ(base.Size, contents.size());
+        EXPECT_EQ(CompareFileTime(&base.LastWrite, &onDisk.LastWrite), 0);
+        EXPECT_EQ(base.IndexLow, onDisk.IndexLow);
+        EXPECT_EQ(base.IndexHigh, onDisk.IndexHigh);
+        ContentHash hash;
+        hash.Add(contents.data(), contents.size());
+        EXPECT_EQ(base.Hash, hash.Value());
+    };
+    ASSERT_EQ(
+        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
+        1);
+    PumpMessages();
+    expectBase(bytes);
+    Type(L"x");
+    ASSERT_EQ(Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, DocumentState.Format,
+                                 &DocumentState.Format, false, nullptr, &DocumentState.Base),
+              SaveResult::Saved);
+    expectBase(ReadBytes(path));
+}
+
 TEST_F(TextFileTest, EmptyDocumentSavesAsTheMarkOrAsNothing)
 {
     std::wstring path = folder_.Path(L"empty.txt");
