@@ -94,12 +94,34 @@ start_display() { # DIR
     return 1
 }
 
+# What a prefix is made with: Wine's version, and whether the 32-bit loader
+# is installed. A prefix made without the loader has an empty syswow64, and
+# once the loader is there it fails in that prefix ("could not load
+# kernel32.dll"), 64-bit programs too, as Debian's `wine` then starts it.
+wine_stamp() {
+    _wine=/usr/lib/wine/wine64
+    [ -x "$_wine" ] || _wine=wine
+    if [ -e /usr/lib/wine/wine ]; then _loader=yes; else _loader=no; fi
+    echo "$("$_wine" --version 2>&1), 32-bit loader: $_loader"
+}
+
+# True when WINEPREFIX was made, or last updated, with the Wine installed now.
+prefix_follows_wine() {
+    [ "$(cat "$WINEPREFIX/.scrivlet-wine" 2>/dev/null)" = "$(wine_stamp)" ]
+}
+
+# True for a prefix that make_prefix began, which it may remove.
+prefix_made_here() {
+    [ -f "$WINEPREFIX/.scrivlet-prefix" ]
+}
+
 # Makes the Wine prefix WINEPREFIX once, with the fonts (Tahoma, Marlett for
 # the caption buttons) that Debian's 32-bit Wine does not find in its data
 # folder but does in the prefix's, then runs the given command for settings of
-# the caller's own. Only a prefix this function began (its marker says so) is
-# ever removed, to be made again when it was left unfinished; any other folder
-# that is neither empty nor a Wine prefix is refused.
+# the caller's own, and records what Wine made it. Only a prefix this function
+# began (its marker says so) is ever removed, to be made again when it was
+# left unfinished; any other folder that is neither empty nor a Wine prefix is
+# refused.
 make_prefix() { # [SETTINGS_COMMAND ARGS...]
     _marker="$WINEPREFIX/.scrivlet-prefix"
     if [ -f "$_marker" ]; then
@@ -117,5 +139,30 @@ make_prefix() { # [SETTINGS_COMMAND ARGS...]
     WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" wineboot -i >/dev/null 2>&1
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     "$@"
+    wine_stamp >"$WINEPREFIX/.scrivlet-wine"
     echo made >"$_marker"
+}
+
+# Brings the prefix WINEPREFIX, which is kept for what it holds, up to the
+# Wine installed now, when it was made with another one. The 32-bit half is
+# installed by a 32-bit program, which cannot start in a prefix made without
+# it; in Wine's bootstrap mode (WINEBOOTSTRAPMODE, as when a prefix is made)
+# a program takes Wine's own DLLs for the ones missing from the prefix, and
+# the 64-bit loader starts the update. Says what to do when that did not help.
+update_prefix() {
+    ! prefix_follows_wine || return 0
+    echo "Updating the Wine prefix in $WINEPREFIX for the Wine installed now ($(wine_stamp))..."
+    _wine=/usr/lib/wine/wine64
+    [ -x "$_wine" ] || _wine=wine
+    WINEBOOTSTRAPMODE=1 WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" "$_wine" wineboot -u >/dev/null 2>&1 || true
+    wineserver -w
+    if ! wine cmd /c exit 0 >/dev/null 2>&1; then
+        wineserver -w
+        echo "The Wine prefix in $WINEPREFIX does not work with the Wine installed now, and updating it did not help." \
+            "It holds Scrivlet's settings, recent files and recovery copies, so it is not made again on its own:" \
+            "move it away (mv '$WINEPREFIX' '$WINEPREFIX.old') and start Scrivlet again to have a new one made." >&2
+        return 1
+    fi
+    wineserver -w
+    wine_stamp >"$WINEPREFIX/.scrivlet-wine"
 }
