@@ -67,7 +67,9 @@ start_display() { # DIR
             # Nothing started here may hold the caller's output open.
             # -noreset: a server that resets when its last client leaves
             # would drop the root window's properties set before Wine comes.
-            Xvfb ":$_n" -screen 0 1280x1024x24 -noreset -nolisten tcp -nolisten local </dev/null >/dev/null 2>&1 &
+            # A session of its own: a Ctrl+C in the caller's terminal would
+            # end it, and another ./scrivlet session may still show on it.
+            setsid Xvfb ":$_n" -screen 0 1280x1024x24 -noreset -nolisten tcp -nolisten local </dev/null >/dev/null 2>&1 &
             _xvfb=$!
             record_process $_xvfb "$1/xvfb.pid" || true
             _i=0
