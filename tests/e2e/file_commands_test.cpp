@@ -76,10 +76,10 @@ protected:
     {
         switch (command) {
             case Command::kNew:
-                ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'N'));
+                program().PostCommand(IDM_NEW);
                 break;
             case Command::kOpen:
-                ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'O'));
+                program().PostCommand(IDM_OPEN);
                 break;
             case Command::kDrop:
                 ASSERT_TRUE(program().DropFiles({b_}));
@@ -184,7 +184,7 @@ TEST_F(FileCommandsTest, NewClearsAnUnchangedUnicodeDocumentWithoutAsking)
     std::wstring path = folder_.Write(L"u.txt", Utf16Bytes(L"wide"));
     ASSERT_NO_FATAL_FAILURE(Start(path));
     ExpectStatus(4, L"\tUNICODE");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'N'));
+    program().PostCommand(IDM_NEW);
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled - Scrivlet"));
     EXPECT_TRUE(program().ShowsNoDialog());
     EXPECT_EQ(program().EditText(), L"");
@@ -196,7 +196,7 @@ TEST_F(FileCommandsTest, OpenOfANameThatDoesNotExistCreatesItEmpty)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     std::wstring path = folder_.Path(L"fresh.txt");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'O'));
+    program().PostCommand(IDM_OPEN);
     ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kOpenTitle, path));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" fresh.txt - Scrivlet"));
     ASSERT_TRUE(FileExists(path));
@@ -232,7 +232,7 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentOpensSaveAsAndCancelKeepsItModi
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     program().Type(L"draft");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
     EXPECT_TRUE(program().ShowsNoDialog());
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" Untitled* - Scrivlet"));
@@ -245,7 +245,7 @@ TEST_F(FileCommandsTest, SaveOfAnUntitledDocumentWritesTheChosenFileAndAddsNoRec
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     program().Type(L"draft");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     std::wstring path = folder_.Path(L"s.txt");
     ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, path));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" s.txt - Scrivlet"));
@@ -260,7 +260,7 @@ TEST_F(FileCommandsTest, SaveOfANamedDocumentWritesItInPlaceWithoutAsking)
     ASSERT_NO_FATAL_FAILURE(Start(path));
     program().Type(L"x");
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
     EXPECT_TRUE(program().ShowsNoDialog());
     EXPECT_EQ(ReadBytes(path), "xabc");
@@ -285,7 +285,7 @@ TEST_F(FileCommandsTest, FailedSaveAfterYesEndsTheCommandWithTheChangesKept)
     ASSERT_NO_FATAL_FAILURE(Start(path));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     program().Type(L"x");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'N'));
+    program().PostCommand(IDM_NEW);
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, SaveQuestion(path), IDYES));
     ASSERT_NO_FATAL_FAILURE(Answer(kErrorCaption, L"Failed to save file!", IDOK));
     EXPECT_TRUE(program().ShowsNoDialog());
@@ -326,7 +326,7 @@ TEST_F(FileCommandsTest, SaveAsOntoAnExistingFileAnsweredNoWritesNothing)
     std::wstring b = folder_.Write(L"b.txt", "bcd");
     ASSERT_NO_FATAL_FAILURE(Start(a));
     program().Type(L"x");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL, VK_MENU}, 'S'));
+    program().PostCommand(IDM_SAVEAS);
     ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, b));
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, OverwriteQuestion(b), IDNO));
     EXPECT_TRUE(program().ShowsNoDialog());
@@ -381,14 +381,14 @@ TEST_F(FileCommandsTest, FileTypeOfSaveAsDecidesTheEncodingOfThisAndLaterSaves)
     program().Type(L"hi");
 
     std::wstring unicode = folder_.Path(L"u.txt");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL, VK_MENU}, 'S'));
+    program().PostCommand(IDM_SAVEAS);
     ASSERT_NO_FATAL_FAILURE(AcceptFileDialogWith(kSaveAsTitle, unicode, kUnicodeTextFiles));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" u.txt - Scrivlet"));
     EXPECT_EQ(ReadBytes(unicode), Utf16Bytes(L"hi"));
     ExpectStatus(4, L"\tUNICODE");
 
     program().Type(L"!");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" u.txt - Scrivlet"));
     EXPECT_EQ(ReadBytes(unicode), Utf16Bytes(L"hi!")) << "Save changed the encoding";
 
@@ -470,7 +470,7 @@ TEST_F(FileCommandsTest, Utf8AndLfFilesShowTheirEncodingAndComeBackInIt)
     ExpectStatus(4, L"\tUTF-8 LF");
     EXPECT_EQ(program().EditText(), L"caf\x00E9\r\none\r\ntwo\r\n");
     program().Type(L"x");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" unix.txt - Scrivlet"));
     EXPECT_TRUE(program().ShowsNoDialog());
     EXPECT_EQ(ReadBytes(path), "xcaf\xC3\xA9\none\ntwo\n");
@@ -484,7 +484,7 @@ TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
 
     // Cancel: nothing is written and nothing reported, and closing the
     // window stops as it does when its own question is cancelled.
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDCANCEL));
     EXPECT_TRUE(program().ShowsNoDialog()) << "a cancelled save was reported";
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt* - Scrivlet"));
@@ -497,7 +497,7 @@ TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
     EXPECT_EQ(ReadBytes(path), "abc");
 
     // No: ANSI anyway, each missing character as the code page's default.
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDNO));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
     EXPECT_EQ(ReadBytes(path), "z? ??abc");
@@ -505,7 +505,7 @@ TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
 
     // Yes: UTF-8 with its mark, which later saves keep without asking.
     program().Type(L"!");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, LossQuestion(path), IDYES));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
     const std::string utf8 =
@@ -514,7 +514,7 @@ TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
     EXPECT_EQ(ReadBytes(path), utf8);
     ExpectStatus(4, L"\tUTF-8 BOM");
     program().Type(L"?");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
     EXPECT_TRUE(program().ShowsNoDialog());
 }

@@ -79,14 +79,22 @@ BOOL CALLBACK FindOtherMainWindowsProc(HWND window, LPARAM lParam)
     return TRUE;
 }
 
-INPUT KeyInput(WORD key, bool up)
+// Wine takes its key state from the X server whenever one of its windows
+// gains the X focus or the pointer, and keys pressed with SendInput, which the
+// X server never saw, are up again then. That lands between a shortcut's
+// modifier and its key now and then, long after the program looked idle (its
+// window just shown, a dialog just closed): Ctrl+N came as "n". Any key that
+// SendInput holds down at that moment also makes Wine write the whole key
+// state over the program's. So nothing goes through SendInput: the modifiers
+// are held in the program's key state, which its accelerator table and
+// TranslateMessage read, and the key is posted as the system queues it.
+void HoldModifiers(BYTE* state, std::initializer_list<WORD> modifiers, bool down)
 {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
+    for (WORD modifier : modifiers) {
+        const WORD left = modifier == VK_CONTROL ? VK_LCONTROL : modifier == VK_SHIFT ? VK_LSHIFT : VK_LMENU;
+        for (WORD held : {modifier, left})
+            state[held] = down ? state[held] | 0x80 : state[held] & ~0x80;
+    }
 }
 
 }  // namespace
@@ -298,30 +306,32 @@ bool ScrivletProcess::PressKeys(std::initializer_list<WORD> modifiers, WORD key)
     SetForegroundWindow(window_);
     if (!Poll([this] { return GetForegroundWindow() == window_; }, 5000))
         return false;
-    // When a window of Wine's gains the X focus, Wine releases every modifier
-    // the X server does not see held, and injected ones are never held there.
-    // That can land between our modifier and our key (seen under load right
-    // after start-up), so hold the modifiers, let the program take in its
-    // pending X events, and press them again if they were dropped.
-    std::vector<INPUT> down;
+    // Attached, this thread shares the program's input state: its key state
+    // is the one Get/SetKeyboardState read and write here.
+    DWORD self = GetCurrentThreadId(), program = GetWindowThreadProcessId(window_, nullptr);
+    if (!AttachThreadInput(self, program, TRUE))
+        return false;
+    GUITHREADINFO focus = {};
+    focus.cbSize = sizeof(focus);
+    GetGUIThreadInfo(program, &focus);
+    BYTE state[256];
+    GetKeyboardState(state);
+    HoldModifiers(state, modifiers, true);
+    SetKeyboardState(state);
+    // Alt without Ctrl makes it a system key.
+    const bool system = (state[VK_MENU] & 0x80) && !(state[VK_CONTROL] & 0x80);
+    const LPARAM down = (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16) | 1 | (system ? 1 << 29 : 0);
+    HWND target = focus.hwndFocus ? focus.hwndFocus : window_;
+    bool taken = PostMessageW(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, down) &&
+                 PostMessageW(target, system ? WM_SYSKEYUP : WM_KEYUP, key, down | 0xC0000000) && WaitUntilIdle();
+    bool held = true;
     for (WORD modifier : modifiers)
-        down.push_back(KeyInput(modifier, false));
-    auto held = [&modifiers] {
-        for (WORD modifier : modifiers)
-            if (!(GetAsyncKeyState(modifier) & 0x8000))
-                return false;
-        return true;
-    };
-    for (int attempt = 0; !down.empty(); ++attempt) {
-        if (attempt == 5 || SendInput(static_cast<UINT>(down.size()), down.data(), sizeof(INPUT)) != down.size())
-            return false;
-        if (WaitUntilIdle() && held())
-            break;
-    }
-    std::vector<INPUT> rest = {KeyInput(key, false), KeyInput(key, true)};
-    for (auto modifier = std::rbegin(modifiers); modifier != std::rend(modifiers); ++modifier)
-        rest.push_back(KeyInput(*modifier, true));
-    return SendInput(static_cast<UINT>(rest.size()), rest.data(), sizeof(INPUT)) == rest.size();
+        held = held && (GetKeyState(modifier) & 0x8000);
+    GetKeyboardState(state);
+    HoldModifiers(state, modifiers, false);
+    SetKeyboardState(state);
+    AttachThreadInput(self, program, FALSE);
+    return taken && held;
 }
 
 void ScrivletProcess::Select(DWORD start, DWORD end)

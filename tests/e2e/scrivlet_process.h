@@ -49,9 +49,12 @@ public:
     void PostCommand(UINT id);
     // Characters as typed into the edit control (posted WM_CHAR).
     void Type(const std::wstring& text);
-    // Real keyboard input to the main window, made the foreground window
-    // first, so that it passes the program's accelerator table. False when the
-    // window could not be brought to the front.
+    // A shortcut as the program's message loop gets it from the keyboard: the
+    // main window made the foreground window, the modifiers (VK_CONTROL,
+    // VK_SHIFT, VK_MENU) held in the program's key state, the key's messages
+    // queued to its focus window. Returns once the program has taken them;
+    // false when the window could not be brought to the front or the
+    // modifiers were not held throughout.
     bool PressKeys(std::initializer_list<WORD> modifiers, WORD key);
     // Selects characters [start, end) of the edit control.
     void Select(DWORD start, DWORD end);
