@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "document/filecommands.h"
+#include "document/outsidechange.h"
 #include "document/titlestatus.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
@@ -137,6 +138,21 @@ LRESULT OnNotify(HWND mainWindow, const NMHDR* header)
 
 namespace {
 
+// Coming back to the program: the document's file is checked from the queue,
+// never inside this notification, which the system sends while it switches.
+LRESULT OnActivateApp(HWND mainWindow, bool active)
+{
+    if (active)
+        PostMessageW(mainWindow, WM_SCRIVLET_CHECKFILE, 0, 0);
+    return 0;
+}
+
+LRESULT OnTimer(HWND mainWindow)
+{
+    RetryFileCheck(mainWindow);
+    return UpdateStatusBar(mainWindow, IDI_SAVED, IDI_UNSAVED);
+}
+
 LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -152,7 +168,7 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_COMMAND:
             return HandleCommand(window, wParam, lParam);
         case WM_TIMER:
-            return UpdateStatusBar(window, IDI_SAVED, IDI_UNSAVED);
+            return OnTimer(window);
         case WM_MENUSELECT:
             return OnMenuSelect(window, wParam);
         case WM_CTLCOLOREDIT:
@@ -163,6 +179,12 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
         case WM_SCRIVLET_SETWORDWRAP:
             return SwitchWordWrap(window, static_cast<int>(wParam));
+        case WM_ACTIVATEAPP:
+            return OnActivateApp(window, wParam != FALSE);
+        case WM_SCRIVLET_CHECKFILE:
+            return CheckFileOnReturn(window);
+        case WM_SCRIVLET_RESTOREPLACE:
+            return RestoreTextPlace(window);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

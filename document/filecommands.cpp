@@ -7,6 +7,7 @@
 #include "platform/messages.h"
 #include "platform/systemlibrary.h"
 #include "document/documentstate.h"
+#include "document/outsidechange.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "prefs/recentfiles.h"
@@ -252,6 +253,9 @@ SaveResult SaveDocument(HWND mainWindow)
     if (IsUntitled(DocumentState.FilePath)) {
         saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
                                 &failure, &DocumentState.Base);
+    } else if (!ConfirmReplacingOutsideChanges()) {
+        // The other program's text stays; the user may still Save As.
+        return SaveResult::Cancelled;
     } else {
         saved = WriteDocumentFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, DocumentState.Format,
                                   &DocumentState.Format, &failure, &DocumentState.Base);

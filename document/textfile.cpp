@@ -272,10 +272,22 @@ bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::uniq
     return true;
 }
 
-int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version)
+namespace {
+
+enum class LoadKind {
+    Open,    // a file the user chose: asks about word wrap, joins the recent list
+    Reload,  // the document's own file, changed by another program
+};
+
+int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isModified, TextFormat* format,
+                 FileVersion* version)
 {
-    ScopedHandle file(
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A reload opens only what is there (the file may have gone in between)
+    // and lets the program that changed it go on writing.
+    const bool reload = kind == LoadKind::Reload;
+    ScopedHandle file(CreateFileW(path, GENERIC_READ,
+                                  reload ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : FILE_SHARE_READ,
+                                  nullptr, reload ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return 0;
     DWORD high = 0;
@@ -284,7 +296,8 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
     if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x80000000u)
         return 0;
 
-    OfferToSwitchWrapOff(mainWindow, size);
+    if (!reload)
+        OfferToSwitchWrapOff(mainWindow, size);
 
     // Read and decode completely before touching the control, so that a failed
     // read or a lack of memory leaves the user's document as it was.
@@ -308,8 +321,21 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
     if (version)
         *version = readVersion;
     RefreshTitleAndStatus(mainWindow);
-    AddRecentFile(mainWindow, path);
+    if (!reload)
+        AddRecentFile(mainWindow, path);
     return 1;
+}
+
+}  // namespace
+
+int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version)
+{
+    return LoadTextFile(mainWindow, path, LoadKind::Open, isModified, format, version);
+}
+
+int ReloadTextFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version)
+{
+    return LoadTextFile(mainWindow, path, LoadKind::Reload, isModified, format, version);
 }
 
 bool TextFitsFormat(HWND mainWindow, const TextFormat& format)

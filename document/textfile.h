@@ -23,6 +23,12 @@ const DWORD kLargeFileThreshold = 512000;
 int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format,
                       FileVersion* version = nullptr);
 
+// Reads the document's own file again after another program changed it: as
+// Scrivlet_ReadFile, but only a file that is there (none is made), with no
+// word-wrap question and no change to the recent list. 0 leaves the document
+// as it was.
+int ReloadTextFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version);
+
 // What a save did, through every step of the save flow.
 enum class SaveResult {
     Saved,          // the text is in the file; the document is not modified

@@ -121,3 +121,8 @@ int RefreshTitleAndStatus(HWND mainWindow)
     UpdateStatusBar(mainWindow, IDI_SAVED, IDI_UNSAVED);
     return 1;
 }
+
+void ShowStatusNote(HWND mainWindow, const wchar_t* text)
+{
+    SendDlgItemMessageW(mainWindow, IDC_STATUSBAR, SB_SETTEXTW, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+}

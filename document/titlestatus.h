@@ -13,6 +13,8 @@ extern HICON IDI_UNSAVED;
 int UpdateTitle(HWND mainWindow, const wchar_t* path, const int* isModified);
 LRESULT UpdateStatusBar(HWND mainWindow, HICON savedIcon, HICON unsavedIcon);
 int RefreshTitleAndStatus(HWND mainWindow);
+// Puts a note for the user into status part 0, where help texts go.
+void ShowStatusNote(HWND mainWindow, const wchar_t* text);
 
 // The texts, apart from the windows that show them.
 void FormatTitleText(const wchar_t* name, int isModified, wchar_t* text);  // text holds 1024

@@ -9,3 +9,9 @@ const UINT WM_SCRIVLET_TEXTHANDEDOVER = WM_APP + 1;
 // Sent to switch word wrap on (wParam 1) or off (wParam 0); the frame makes
 // the edit control again in that mode and keeps its text.
 const UINT WM_SCRIVLET_SETWORDWRAP = WM_APP + 2;
+// Posted when the user comes back to the program, so that the check of the
+// document's file runs outside WM_ACTIVATEAPP.
+const UINT WM_SCRIVLET_CHECKFILE = WM_APP + 3;
+// Posted behind a reloaded text: puts the caret and the first visible line
+// back where they were, once the control has the new text.
+const UINT WM_SCRIVLET_RESTOREPLACE = WM_APP + 4;

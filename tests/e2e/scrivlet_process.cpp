@@ -334,6 +334,28 @@ bool ScrivletProcess::PressKeys(std::initializer_list<WORD> modifiers, WORD key)
     return taken && held;
 }
 
+bool ScrivletProcess::ComeBack()
+{
+    // Another program's window takes the front first, as when the user
+    // switches away, and then the program's own gets it back.
+    HWND elsewhere = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // Only the program's own thread knows when it has taken the switch in:
+    // without waiting for that, a quick switch back may never reach it.
+    const DWORD thread = GetWindowThreadProcessId(window_, nullptr);
+    auto activeWindow = [thread] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(thread, &info) ? info.hwndActive : nullptr;
+    };
+    SetForegroundWindow(elsewhere);
+    bool away = Poll([&] { return GetForegroundWindow() == elsewhere && activeWindow() == nullptr; }, 5000);
+    SetForegroundWindow(window_);
+    bool back = Poll([&] { return GetForegroundWindow() == window_ && activeWindow() == window_; }, 5000);
+    DestroyWindow(elsewhere);
+    return away && back && WaitUntilIdle();
+}
+
 void ScrivletProcess::Select(DWORD start, DWORD end)
 {
     SendMessageW(Child(106), EM_SETSEL, start, end);

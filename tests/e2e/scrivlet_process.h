@@ -56,6 +56,9 @@ public:
     // false when the window could not be brought to the front or the
     // modifiers were not held throughout.
     bool PressKeys(std::initializer_list<WORD> modifiers, WORD key);
+    // Brings a window of another program to the front and then the
+    // program's own back, as a user switching away and back does.
+    bool ComeBack();
     // Selects characters [start, end) of the edit control.
     void Select(DWORD start, DWORD end);
     void Selection(DWORD* start, DWORD* end) const;
