@@ -1,8 +1,9 @@
 // Measures the program against the floor the platform sets and writes the
 // results as Markdown tables.
-//   scrivlet_bench OUTPUT.md [--quick | --startup | --encodings]
+//   scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes]
 // --quick: 1 MB only, to try the run; --startup: the start-up table alone;
-// --encodings: the opens and saves of UTF-8 and LF documents alone.
+// --encodings: the opens and saves of UTF-8 and LF documents alone;
+// --changes: the cost of noticing changes made elsewhere alone.
 // SCRIVLET_ENCODED_SIZES, a list such as "10" or "10,50", gives the sizes in
 // MB of those documents (10 and 50 when it is not set).
 #include <windows.h>
@@ -35,12 +36,13 @@ std::vector<int> EncodedSizes()
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: scrivlet_bench OUTPUT.md [--quick | --startup | --encodings]\n");
+        fprintf(stderr, "usage: scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes]\n");
         return 2;
     }
     const bool quick = argc > 2 && strcmp(argv[2], "--quick") == 0;
     const bool startupOnly = argc > 2 && strcmp(argv[2], "--startup") == 0;
     const bool encodingsOnly = argc > 2 && strcmp(argv[2], "--encodings") == 0;
+    const bool changesOnly = argc > 2 && strcmp(argv[2], "--changes") == 0;
     const int runs = 3;
     // The opens and the start-up vary most on a loaded machine.
     const int openRuns = quick ? 3 : 7, startupRuns = quick ? 5 : 11;
@@ -58,6 +60,9 @@ int main(int argc, char** argv)
     if (startupOnly) {
         results = MeasureStartup(startupRuns) + "\n";
         results += Notes();
+    } else if (changesOnly) {
+        results += "## Changes made elsewhere: the hash, reloads and the check on coming back\n\n";
+        results += MeasureChanges({10, 50}, runs) + "\n";
     } else if (encodingsOnly) {
         results += "## Open of UTF-8 and LF documents, from process start to the whole text in the edit control\n\n";
         results += MeasureOpen({}, {}, encodedSizes, openRuns) + "\n";
@@ -68,6 +73,8 @@ int main(int argc, char** argv)
         results += MeasureOpen(sizes, wrapSizes, encodedSizes, openRuns) + "\n";
         results += "## Start-up\n\n" + MeasureStartup(startupRuns) + "\n";
         results += "## In the program's frame\n\n" + MeasureInFrame(frame, runs) + "\n";
+        results += "## Changes made elsewhere: the hash, reloads and the check on coming back\n\n";
+        results += MeasureChanges(quick ? std::vector<int>{1} : std::vector<int>{10, 50}, runs) + "\n";
         results += "## Targets missed, and what the measurements show about them\n\n" + Notes() + "\n";
     }
 

@@ -16,3 +16,7 @@ struct FrameSizes {
 
 // Markdown tables.
 std::string MeasureInFrame(const FrameSizes& sizes, int runs);
+
+// The hash the loader takes, reloads and the check on coming back, for
+// documents of these sizes in MB.
+std::string MeasureChanges(const std::vector<int>& sizes, int runs);

@@ -6,47 +6,60 @@
 
 namespace {
 
-const uint64_t kFnvPrime = 1099511628211ull;
+const uint32_t kFnvPrime32 = 16777619u;
+const uint64_t kFnvOffset64 = 14695981039346656037ull;
+const uint64_t kFnvPrime64 = 1099511628211ull;
+
+uint32_t Word(const uint8_t* bytes)
+{
+    // Both builds run on x86, whose words are little-endian already.
+    uint32_t word;
+    memcpy(&word, bytes, sizeof(word));
+    return word;
+}
 
 }  // namespace
 
-void ContentHash::Mix(uint64_t word)
+void ContentHash::MixBlock(const uint8_t* block)
 {
-    hash_ = (hash_ ^ word) * kFnvPrime;
+    for (unsigned lane = 0; lane < kLanes; ++lane)
+        lanes_[lane] = (lanes_[lane] ^ Word(block + 4 * lane)) * kFnvPrime32;
 }
 
 void ContentHash::Add(const void* data, size_t size)
 {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     total_ += size;
-    while (pendingBytes_ != 0 && size != 0) {
-        pending_ |= static_cast<uint64_t>(*bytes++) << (8 * pendingBytes_++);
-        --size;
-        if (pendingBytes_ == 8) {
-            Mix(pending_);
-            pending_ = 0;
-            pendingBytes_ = 0;
-        }
+    if (pendingBytes_ != 0) {
+        const size_t taken = size < kBlock - pendingBytes_ ? size : kBlock - pendingBytes_;
+        memcpy(pending_ + pendingBytes_, bytes, taken);
+        pendingBytes_ += static_cast<unsigned>(taken);
+        bytes += taken;
+        size -= taken;
+        if (pendingBytes_ < kBlock)
+            return;
+        MixBlock(pending_);
+        pendingBytes_ = 0;
     }
-    // Both builds run on x86, whose words are little-endian already.
-    for (; size >= 8; bytes += 8, size -= 8) {
-        uint64_t word;
-        memcpy(&word, bytes, sizeof(word));
-        Mix(word);
-    }
-    while (size != 0) {
-        pending_ |= static_cast<uint64_t>(*bytes++) << (8 * pendingBytes_++);
-        --size;
-    }
+    for (; size >= kBlock; bytes += kBlock, size -= kBlock)
+        MixBlock(bytes);
+    memcpy(pending_, bytes, size);
+    pendingBytes_ = static_cast<unsigned>(size);
 }
 
 uint64_t ContentHash::Value() const
 {
-    uint64_t hash = hash_;
-    if (pendingBytes_ != 0)
-        hash = (hash ^ pending_) * kFnvPrime;
-    // The length goes in last, so that trailing zero bytes still count.
-    return (hash ^ total_) * kFnvPrime;
+    uint32_t lanes[kLanes];
+    memcpy(lanes, lanes_, sizeof(lanes));
+    // The last bytes, zero-padded: the length below tells them from zeros.
+    uint8_t last[kBlock] = {};
+    memcpy(last, pending_, pendingBytes_);
+    for (unsigned lane = 0; 4 * lane < pendingBytes_; ++lane)
+        lanes[lane] = (lanes[lane] ^ Word(last + 4 * lane)) * kFnvPrime32;
+    uint64_t hash = kFnvOffset64;
+    for (uint32_t lane : lanes)
+        hash = (hash ^ lane) * kFnvPrime64;
+    return (hash ^ total_) * kFnvPrime64;
 }
 
 bool ReadFileIdentity(HANDLE file, FileVersion* version)

@@ -21,20 +21,25 @@ struct FileVersion {
     uint64_t Hash;
 };
 
-// A 64-bit FNV-1a over the bytes taken as little-endian 64-bit words (the
-// last few bytes as one shorter word), fed in any number of pieces. Words
-// keep it to a small part of the cost of reading and decoding a file; it only
-// has to tell one version of a file from another, not withstand an attacker.
+// FNV-1a in four 32-bit lanes, each over every fourth little-endian 32-bit
+// word (the last few bytes as one shorter word), folded with the length into
+// 64 bits at the end; fed in any number of pieces. The lanes keep it to a
+// small part of the cost of reading and decoding a file on a 32-bit
+// processor too; it only has to tell one version of a file from another, not
+// withstand an attacker.
 class ContentHash {
 public:
     void Add(const void* data, size_t size);
     uint64_t Value() const;
 
 private:
-    void Mix(uint64_t word);
+    static const unsigned kLanes = 4;
+    static const unsigned kBlock = 4 * kLanes;
 
-    uint64_t hash_ = 14695981039346656037ull;
-    uint64_t pending_ = 0;  // bytes not yet making up a word, first byte lowest
+    void MixBlock(const uint8_t* block);
+
+    uint32_t lanes_[kLanes] = {2166136261u, 2166136261u ^ 1, 2166136261u ^ 2, 2166136261u ^ 3};
+    uint8_t pending_[kBlock] = {};  // bytes not yet making up a block
     unsigned pendingBytes_ = 0;
     uint64_t total_ = 0;
 };
