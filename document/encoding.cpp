@@ -174,7 +174,7 @@ size_t Encode(const wchar_t* text, size_t length, const TextFormat& format, uint
 
 TextFormat PlainTextFormat()
 {
-    return {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0};
+    return {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0, 0};
 }
 
 TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size)
@@ -226,23 +226,121 @@ bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte)
     return true;
 }
 
+namespace {
+
+// How the bytes read as UTF-16 in one byte order: above zero when its units
+// look like text more than like anything else.
+struct Utf16Reading {
+    long score;
+    bool crLfUnits;  // CR LF as two units
+};
+
+bool IsPrintableAscii(uint8_t byte)
+{
+    return byte >= 0x20 && byte <= 0x7E;
+}
+
+// The high bytes of the blocks nearly all text is written in: the
+// alphabets, punctuation and symbols, kana and CJK ideographs (01-9F),
+// Hangul syllables (AC-D7) and the full-width forms (FF).
+bool IsScriptHighByte(uint8_t high)
+{
+    return high <= 0x9F || (high >= 0xAC && high <= 0xD7) || high == 0xFF;
+}
+
+Utf16Reading ReadAsUtf16(const uint8_t* bytes, size_t size, bool bigEndian)
+{
+    const size_t units = size / 2;
+    const size_t highAt = bigEndian ? 0 : 1;
+    auto unitAt = [&](size_t i) {
+        return static_cast<uint16_t>((bytes[2 * i + highAt] << 8) | bytes[2 * i + 1 - highAt]);
+    };
+    // A script's letters share their high byte: kana, for one, whose units
+    // would otherwise often pass for two ASCII characters.
+    size_t highCounts[256] = {};
+    size_t letters = 0;
+    for (size_t i = 0; i < units; ++i) {
+        const uint16_t unit = unitAt(i);
+        if ((unit >> 8) && (unit & 0xFF) && !IsHighSurrogate(unit) && !IsLowSurrogate(unit)) {
+            ++highCounts[unit >> 8];
+            ++letters;
+        }
+    }
+    int shared = -1;
+    for (int high = 1; high < 256; ++high)
+        if (2 * highCounts[high] > letters)
+            shared = high;
+
+    Utf16Reading reading = {0, false};
+    for (size_t i = 0; i < units; ++i) {
+        const uint16_t unit = unitAt(i);
+        const uint8_t high = static_cast<uint8_t>(unit >> 8), low = static_cast<uint8_t>(unit & 0xFF);
+        if (unit == 0)
+            continue;  // a zero character says nothing either way
+        if (high == 0) {
+            ++reading.score;  // ASCII and Latin-1
+            if (unit == L'\r' && i + 1 < units && unitAt(i + 1) == L'\n')
+                reading.crLfUnits = true;
+        } else if (low == 0) {
+            --reading.score;  // the zero on the other side
+        } else if (IsHighSurrogate(unit) && i + 1 < units && IsLowSurrogate(unitAt(i + 1))) {
+            reading.score += 2;
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            reading.score -= 2;
+        } else if (high == shared) {
+            ++reading.score;
+        } else if (IsPrintableAscii(high) && IsPrintableAscii(low)) {
+            --reading.score;  // what ANSI text gives, read two bytes at a time
+        } else {
+            reading.score += IsScriptHighByte(high) ? 1 : -1;
+        }
+    }
+    return reading;
+}
+
+// Text with a few stray zeros: nothing but zeros, line ends and bytes of
+// 0x20 and above, fewer than one zero in eight bytes. (TAB and FF are left
+// out: they are the high bytes of Devanagari and Telugu.)
+bool IsPlainTextWithStrayZeros(const uint8_t* bytes, size_t size, size_t zeros)
+{
+    if (zeros * 8 > size)
+        return false;
+    for (size_t i = 0; i < size; ++i)
+        if (bytes[i] && bytes[i] < 0x20 && bytes[i] != '\n' && bytes[i] != '\r')
+            return false;
+    return true;
+}
+
+}  // namespace
+
 TextEncoding DetectUnmarkedUtf16(const uint8_t* bytes, size_t size)
 {
-    if (size < 2 || size % 2)
+    if (size < 2 || size % 2 || !memchr(bytes, 0, size))
         return kAnsiText;
-    const size_t units = size / 2;
-    size_t little = 0, big = 0;
+    size_t zeros = 0, evenZeros = 0, oddZeros = 0;
     for (size_t i = 0; i < size; i += 2) {
-        if (bytes[i] && !bytes[i + 1])
-            ++little;
-        else if (!bytes[i] && bytes[i + 1])
-            ++big;
+        zeros += (bytes[i] == 0) + (bytes[i + 1] == 0);
+        if (bytes[i] == 0 && bytes[i + 1] == 0)
+            continue;  // a zero character, at both places
+        evenZeros += bytes[i] == 0;
+        oddZeros += bytes[i + 1] == 0;
     }
-    if (2 * little >= units && little > 4 * big)
-        return kUtf16LeText;
-    if (2 * big >= units && big > 4 * little)
-        return kUtf16BeText;
-    return kAnsiText;
+    const Utf16Reading little = ReadAsUtf16(bytes, size, false);
+    const Utf16Reading big = ReadAsUtf16(bytes, size, true);
+    const bool crLfUnits = little.crLfUnits || big.crLfUnits;
+    if (!crLfUnits && IsPlainTextWithStrayZeros(bytes, size, zeros))
+        return kAnsiText;
+    // Nearly all: CJK text has a character with a zero low byte now and then
+    // (U+4E00, the most common of them).
+    const size_t most = evenZeros > oddZeros ? evenZeros : oddZeros;
+    const size_t fewest = evenZeros > oddZeros ? oddZeros : evenZeros;
+    const bool oneSide = most > 0 && (4 * fewest <= most || (fewest == 1 && most >= 2));
+    if (!oneSide && !crLfUnits)
+        return kAnsiText;
+    if (little.score <= 0 && big.score <= 0)
+        return kAnsiText;
+    return little.score >= big.score ? kUtf16LeText : kUtf16BeText;
 }
 
 TextFormat DetectFormat(const uint8_t* bytes, size_t size)
@@ -256,10 +354,13 @@ TextFormat DetectFormat(const uint8_t* bytes, size_t size)
                IsValidUtf8(bytes + sizeof(kUtf8Mark), size - sizeof(kUtf8Mark), &multiByte)) {
         format.Encoding = kUtf8Text;
         format.HasMark = 1;
+    } else if (TextEncoding unmarked = DetectUnmarkedUtf16(bytes, size)) {
+        // Zeros are no text in UTF-8 or ANSI: zeros that read as UTF-16 text
+        // decide even where the bytes also happen to be valid UTF-8, as short
+        // runs of Greek or Hangul can be.
+        format.Encoding = unmarked;
     } else if (IsValidUtf8(bytes, size, &multiByte) && multiByte) {
         format.Encoding = kUtf8Text;
-    } else {
-        format.Encoding = DetectUnmarkedUtf16(bytes, size);
     }
     return format;
 }
@@ -281,24 +382,24 @@ void DecodeUtf8(const uint8_t* bytes, size_t size, wchar_t* text)
     size_t i = 0;
     while (i < size) {
         const uint32_t lead = bytes[i];
-        if (lead < 0x80) {
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (length > size - i)
+            break;  // cut: not valid UTF-8, which is all this is given
+        if (length == 1) {
             *text++ = static_cast<wchar_t>(lead);
-            ++i;
-        } else if (lead < 0xE0) {
+        } else if (length == 2) {
             *text++ = static_cast<wchar_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
-            i += 2;
-        } else if (lead < 0xF0) {
+        } else if (length == 3) {
             *text++ =
                 static_cast<wchar_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
-            i += 3;
         } else {
             uint32_t point = ((lead & 0x07) << 18) | ((bytes[i + 1] & 0x3Fu) << 12) | ((bytes[i + 2] & 0x3Fu) << 6) |
                              (bytes[i + 3] & 0x3Fu);
             point -= 0x10000;
             *text++ = static_cast<wchar_t>(0xD800 + (point >> 10));
             *text++ = static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
-            i += 4;
         }
+        i += length;
     }
 }
 
@@ -323,9 +424,10 @@ size_t LineEndGrowth(const LineEndCounts& counts, int style)
 void ExpandLineEnds(wchar_t* text, size_t length, size_t growth)
 {
     // From the end, so that nothing is overwritten before it is read; once
-    // the two positions meet, what is left is already in place.
+    // the two positions meet, what is left is already in place. A growth
+    // larger than the lone line ends need stops at the start of the text.
     size_t read = length, write = length + growth;
-    while (write > read) {
+    while (write > read && read > 0) {
         const wchar_t unit = text[--read];
         if (unit == L'\n' || unit == L'\r') {
             if (unit == L'\n' && read > 0 && text[read - 1] == L'\r')
@@ -361,6 +463,17 @@ void ReplaceUnits(wchar_t* text, size_t length, wchar_t from, wchar_t to)
     for (size_t i = 0; i < length; ++i)
         if (text[i] == from)
             text[i] = to;
+}
+
+bool HoldsLoneSurrogate(const wchar_t* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < length && IsLowSurrogate(text[i + 1]))
+            ++i;
+        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+            return true;
+    }
+    return false;
 }
 
 size_t EncodedSize(const wchar_t* text, size_t length, const TextFormat& format, bool* lossless)

@@ -26,6 +26,10 @@ struct TextFormat {
     // after the text.
     int HasOddByte;
     uint8_t OddByte;
+    // The file held bytes that are no text in its encoding (ANSI), which the
+    // control shows as the code page's stand-in characters: a save cannot
+    // give them back, so it asks first.
+    int HasReplacedBytes;
 };
 
 // ANSI, no mark, CR LF: the format of a new document (all zero).
@@ -33,20 +37,28 @@ TextFormat PlainTextFormat();
 
 // The encoding and mark of a file's whole contents. A mark decides first
 // (EF BB BF only when the rest is valid UTF-8, so that a file of other bytes
-// keeps them all); then valid UTF-8 with at least one multi-byte sequence;
-// then the zero-byte pattern of UTF-16 text; everything else is ANSI.
+// keeps them all); then zero bytes that read as UTF-16 text; then valid
+// UTF-8 with at least one multi-byte sequence; everything else is ANSI.
 TextFormat DetectFormat(const uint8_t* bytes, size_t size);
 // The UTF-16 encoding named by a mark at the start of bytes, or kAnsiText.
 TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size);
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 // *multiByte tells whether any sequence is longer than one byte.
 bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte);
-// Unmarked UTF-16 of mostly Latin text: an even size, at least half the
-// units with a zero high byte (or low byte, for big-endian) and few the
-// other way round. Returns kUtf16LeText, kUtf16BeText or kAnsiText.
+// Unmarked UTF-16, of any script, told by its zero bytes: an even size, and
+// either CR LF as units or the zeros (nearly) all on one side of the units
+// (at most one in four, or a single one, on the other).
+// The byte order whose units read more as text decides, and only when they
+// do: Latin-1 units, units in a script's block or sharing one high byte
+// count for it; units with a zero low byte, lone surrogates and units that
+// are two printable ASCII bytes count against. A file without a zero byte
+// is never UTF-16, nor is text with a few stray zeros (no control bytes
+// but CR and LF, fewer than one zero in eight bytes, no CR LF units).
+// Returns kUtf16LeText, kUtf16BeText or kAnsiText.
 TextEncoding DetectUnmarkedUtf16(const uint8_t* bytes, size_t size);
 
-// Code units of the valid UTF-8 bytes, and their decoding into text.
+// Code units of the valid UTF-8 bytes, and their decoding into text (which
+// stops at a sequence cut by the end).
 size_t Utf8Length(const uint8_t* bytes, size_t size);
 void DecodeUtf8(const uint8_t* bytes, size_t size, wchar_t* text);
 // Turns big-endian units into the machine's order, in place.
@@ -78,7 +90,7 @@ int ChooseLineEnds(const LineEndCounts& counts);
 // The units that turning every lone CR and LF into CR LF adds.
 size_t LineEndGrowth(const LineEndCounts& counts, int style);
 // Turns every lone CR and LF of text[0, length) into CR LF in place; the
-// buffer holds length + growth units.
+// buffer holds length + growth units. It never walks below the text's start.
 void ExpandLineEnds(wchar_t* text, size_t length, size_t growth);
 
 // The stand-in for the zero characters of text: U+2400 (the symbol for
@@ -86,6 +98,8 @@ void ExpandLineEnds(wchar_t* text, size_t length, size_t growth);
 // 0 when text holds all of them.
 wchar_t ChooseNullStandIn(const wchar_t* text, size_t length);
 void ReplaceUnits(wchar_t* text, size_t length, wchar_t from, wchar_t to);
+// Whether text holds a surrogate that is not half of a pair.
+bool HoldsLoneSurrogate(const wchar_t* text, size_t length);
 
 // The file's bytes for text in a UTF-8 or UTF-16 format: the mark, the text
 // with its CR LF in the format's style and its stand-ins as zero

@@ -6,6 +6,7 @@
 
 #include "platform/messages.h"
 #include "platform/systemlibrary.h"
+#include "document/ansitext.h"
 #include "document/documentstate.h"
 #include "document/outsidechange.h"
 #include "document/textfile.h"
@@ -66,11 +67,12 @@ TextFormat FormatOfSaveAsType(DWORD type, const TextFormat& current)
 
 const wchar_t* EncodingName(TextEncoding encoding)
 {
-    return encoding == kAnsiText ? L"ANSI" : encoding == kUtf8Text ? L"UTF-8" : L"UNICODE";
+    return encoding == kAnsiText ? AnsiEncodingName(GetACP()) : encoding == kUtf8Text ? L"UTF-8" : L"UNICODE";
 }
 
-// Writes path in target, asking first when the text holds characters the
-// target cannot: Yes writes UTF-8 with its mark instead (UTF-16LE with its
+// Writes path in target, asking first when the file's bytes that were no
+// text would be lost (No and Cancel write nothing), then when the text holds
+// characters the target cannot: Yes writes UTF-8 with its mark instead (UTF-16LE with its
 // mark when UTF-8 cannot hold them either), No writes target anyway, Cancel
 // writes nothing.
 SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
@@ -79,6 +81,13 @@ SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModifi
     SaveResult written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure, version);
     if (written != SaveResult::WouldLoseText)
         return written;
+    if (target.HasReplacedBytes) {
+        if (ConfirmReplacedBytesSave(path) != IDYES)
+            return SaveResult::Cancelled;
+        TextFormat accepted = target;
+        accepted.HasReplacedBytes = 0;
+        return WriteDocumentFile(mainWindow, path, isModified, accepted, format, failure, version);
+    }
     TextFormat instead = target;
     instead.Encoding = kUtf8Text;
     instead.HasMark = 1;
@@ -172,6 +181,16 @@ int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_
               L"character. No saves it as %s anyway, which loses those characters. Cancel does not save it.",
               path, lossyName, losslessName, lossyName);
     return ShowPrompt(text);
+}
+
+int ConfirmReplacedBytesSave(const wchar_t* path)
+{
+    wchar_t text[kMessageCapacity];
+    wsprintfW(text,
+              L"Some bytes of '%s' are not %s text. They show as stand-in characters, and saving writes those "
+              L"characters in their place, so the bytes themselves are lost.\n\nDo you want to save it anyway?",
+              path, AnsiEncodingName(GetACP()));
+    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNO);
 }
 
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, FileVersion* version)

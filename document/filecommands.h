@@ -13,6 +13,9 @@ int ConfirmOverwrite(const wchar_t* path);
 // Before a save that would lose characters: lossyName is the encoding that
 // cannot hold them, losslessName the one offered instead.
 int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_t* losslessName);
+// Before a save that would write stand-ins for bytes of the file that were
+// no text: IDYES or IDNO.
+int ConfirmReplacedBytesSave(const wchar_t* path);
 
 // 1 when cancelled or loaded, 0 when a load failed or an argument is missing.
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,

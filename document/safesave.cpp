@@ -127,6 +127,14 @@ bool RetriedWhileLocked(Attempt attempt)
     }
 }
 
+// Removes a file the store made or moved aside. A scanner that looks at new
+// files may hold it open for a moment, as it may the target; a copy left
+// beside a file with several names would refuse its next save.
+void DeleteRetried(const wchar_t* path)
+{
+    RetriedWhileLocked([path] { return DeleteFileW(path) != FALSE; });
+}
+
 // Gives path in the form the user knows, the one LongPathForm started from.
 void UsualForm(const wchar_t* path, wchar_t* usual)
 {
@@ -162,8 +170,8 @@ struct KeptPermissions {
 void ReadPermissions(const wchar_t* path, KeptPermissions* kept)
 {
     DWORD needed = 0;
-    kept->read = GetFileSecurityW(path, DACL_SECURITY_INFORMATION, kept->descriptor, sizeof(kept->descriptor),
-                                  &needed) != FALSE;
+    kept->read =
+        GetFileSecurityW(path, DACL_SECURITY_INFORMATION, kept->descriptor, sizeof(kept->descriptor), &needed) != FALSE;
 }
 
 void PutBackPermissions(const wchar_t* path, const KeptPermissions& kept)
@@ -183,7 +191,7 @@ bool ReplaceExisting(const wchar_t* target, const wchar_t* replacement, const wc
     if (!free.valid())
         return false;
     free.close();
-    DeleteFileW(old);  // only the name is wanted: a file under it afterwards is the old one
+    DeleteRetried(old);  // only the name is wanted: a file under it afterwards is the old one
     bool replaced = RetriedWhileLocked([&] {
         return ReplaceFileCall(target, replacement, old, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
     });
@@ -195,7 +203,7 @@ bool ReplaceExisting(const wchar_t* target, const wchar_t* replacement, const wc
             return false;
         }
     }
-    DeleteFileW(old);
+    DeleteRetried(old);
     return replaced;
 }
 
@@ -223,7 +231,7 @@ bool ReplaceByNewFile(const wchar_t* target, const wchar_t* folder, DWORD attrib
             PutBackPermissions(target, kept);
     }
     if (!replaced)
-        DeleteFileW(temporary);
+        DeleteRetried(temporary);
     return replaced;
 }
 
@@ -283,7 +291,7 @@ bool RewriteInPlace(const wchar_t* target, const FilePiece* pieces, size_t count
     if (keepBackup)
         NoteLeftCopy(failure, LeftCopy::OldContents, backupName);
     else
-        DeleteFileW(backupName);
+        DeleteRetried(backupName);
     return saved;
 }
 

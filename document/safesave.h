@@ -45,8 +45,9 @@ bool LongPathForm(const wchar_t* path, wchar_t* longPath, DWORD capacity);
 // (NAME cut where the whole would pass 255 characters); the copy is put back
 // when the write fails and deleted after. Such a copy that is already there
 // is never overwritten: the store is refused. A target that another program
-// holds open without sharing is tried again for about a second. Read-only
-// files and folders are refused at once. Returns false on failure: the file
+// holds open without sharing is tried again for about a second, and so is
+// each delete that cleans up after the store (its new file, the old file's
+// reserved name, the copy). Read-only files and folders are refused at once. Returns false on failure: the file
 // then holds its old contents under its own name, or, should even putting
 // them back fail, the copy beside it does. failure, when given, says which
 // copy a failure left for the user (LeftCopy::None else).

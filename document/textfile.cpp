@@ -8,6 +8,7 @@
 
 #include "platform/framemessages.h"
 #include "platform/textbuffer.h"
+#include "document/ansitext.h"
 #include "document/encoding.h"
 #include "document/fileversion.h"
 #include "document/safesave.h"
@@ -58,13 +59,43 @@ bool ShowZeros(wchar_t* text, size_t length, TextFormat* format)
     return format->NullStandIn != 0;
 }
 
-// Decoded text of length units, with room for growth more behind it, put in
-// the control's form: CR LF line ends, a terminator and the zeros' stand-in.
-bool FinishDecodedText(wchar_t* text, size_t length, size_t growth, TextFormat* format)
+// Decoded text of length units, with counts its line ends and room for room
+// more units behind it, put in the control's form: CR LF line ends, a
+// terminator and the zeros' stand-in. False when the line ends need more
+// room than there is.
+bool FinishDecodedText(wchar_t* text, size_t length, const LineEndCounts& counts, size_t room, TextFormat* format)
 {
+    format->LineEnds = ChooseLineEnds(counts);
+    const size_t growth = LineEndGrowth(counts, format->LineEnds);
+    if (growth > room)
+        return false;
     ExpandLineEnds(text, length, growth);
     text[length + growth] = L'\0';
     return ShowZeros(text, length + growth, format);
+}
+
+// The units that turning every lone CR and LF into CR LF would add: room
+// enough for the line ends of the text they decode into.
+template <class Unit>
+size_t MostGrowth(const Unit* text, size_t length)
+{
+    return LineEndGrowth(CountLineEnds(text, length), kLfLineEnds);
+}
+
+// A UTF-16 unit stored in the file's byte order, compared as a character.
+template <bool BigEndian>
+struct StoredUnit {
+    uint8_t first, second;
+    bool operator==(char c) const
+    {
+        return (BigEndian ? first : second) == 0 && static_cast<uint8_t>(BigEndian ? second : first) == c;
+    }
+};
+
+HLOCAL NewTextBlock(size_t units)
+{
+    const ULONGLONG bytes = static_cast<ULONGLONG>(units) * sizeof(wchar_t);
+    return bytes > static_cast<SIZE_T>(-1) ? nullptr : LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(bytes));
 }
 
 // The block when it came out whole; otherwise null, the block freed (it must
@@ -77,99 +108,120 @@ HLOCAL KeptIfWhole(bool whole, HLOCAL block)
     return nullptr;
 }
 
-// The block holds length UTF-16 units in the file's byte order: puts them in
-// the machine's, and the line ends and zeros in the control's form. Returns
-// the (perhaps moved) block, or null, having freed it, when there is no
-// memory for longer line ends.
-HLOCAL SettleUtf16Block(HLOCAL block, size_t length, bool bigEndian, TextFormat* format)
+// Reads the textBytes behind a UTF-16 mark into text, in the machine's byte
+// order; hash, when given, takes them. The last byte of an odd number is
+// noted in format.
+bool ReadUnits(HANDLE file, wchar_t* text, DWORD textBytes, bool bigEndian, ContentHash* hash, TextFormat* format)
 {
-    LineEndCounts counts;
-    {
-        LockedText locked(block);
-        if (!locked.get()) {
-            LocalFree(block);
-            return nullptr;
-        }
-        if (bigEndian)
-            SwapUnits(locked.get(), length);
-        counts = CountLineEnds(locked.get(), length);
+    BYTE* bytes = reinterpret_cast<BYTE*>(text);
+    if (!ReadWhole(file, bytes, textBytes))
+        return false;
+    if (hash)
+        hash->Add(bytes, textBytes);
+    if (textBytes % 2) {
+        format->HasOddByte = 1;
+        format->OddByte = bytes[textBytes - 1];
     }
-    format->LineEnds = ChooseLineEnds(counts);
-    const size_t growth = LineEndGrowth(counts, format->LineEnds);
-    if (growth) {
-        HLOCAL grown = LocalReAlloc(block, (length + growth + 1) * sizeof(wchar_t), LMEM_MOVEABLE);
-        if (!grown) {
-            LocalFree(block);
-            return nullptr;
-        }
-        block = grown;
-    }
-    bool settled;
-    {
-        LockedText locked(block);
-        settled = locked.get() && FinishDecodedText(locked.get(), length, growth, format);
-    }
-    return KeptIfWhole(settled, block);
+    if (bigEndian)
+        SwapUnits(text, textBytes / 2);
+    return true;
 }
 
 // A marked UTF-16 file: the units behind the mark are read straight into the
-// control's next buffer, so a large file is not held twice.
+// control's next buffer, so a large file is not held twice. When its line
+// ends need more room than the buffer has, it is read again into a larger
+// one, which it takes only once the first is freed.
 HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format, ContentHash* hash)
 {
+    format->Encoding = encoding;
+    format->HasMark = 1;
+    const bool bigEndian = encoding == kUtf16BeText;
     const DWORD textBytes = size - 2;
-    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(textBytes) + 4);
+    const size_t length = textBytes / 2;
+    size_t capacity = (static_cast<size_t>(textBytes) + 4) / sizeof(wchar_t);
+    HLOCAL block = NewTextBlock(capacity);
     if (!block)
         return nullptr;
+    LineEndCounts counts = {};
     bool read;
     {
         LockedText locked(block);
-        BYTE* bytes = reinterpret_cast<BYTE*>(locked.get());
-        read = bytes && ReadWhole(file, bytes, textBytes);
+        read = locked.get() && ReadUnits(file, locked.get(), textBytes, bigEndian, hash, format);
         if (read)
-            hash->Add(bytes, textBytes);
-        if (read && textBytes % 2) {
-            format->HasOddByte = 1;
-            format->OddByte = bytes[textBytes - 1];
-        }
+            counts = CountLineEnds(locked.get(), length);
     }
-    // Freed only once it is unlocked again.
     if (!read) {
         LocalFree(block);
         return nullptr;
     }
-    format->Encoding = encoding;
-    format->HasMark = 1;
-    return SettleUtf16Block(block, textBytes / 2, encoding == kUtf16BeText, format);
+    const size_t growth = LineEndGrowth(counts, ChooseLineEnds(counts));
+    if (length + growth + 1 > capacity) {
+        LocalFree(block);
+        capacity = length + growth + 1;
+        block = NewTextBlock(capacity);
+        const LARGE_INTEGER behindMark = {{2, 0}};
+        if (!block)
+            return nullptr;
+        LockedText locked(block);
+        read = locked.get() && SetFilePointerEx(file, behindMark, nullptr, FILE_BEGIN) &&
+               ReadUnits(file, locked.get(), textBytes, bigEndian, nullptr, format);
+    }
+    bool settled;
+    {
+        LockedText locked(block);
+        settled =
+            read && locked.get() && FinishDecodedText(locked.get(), length, counts, capacity - length - 1, format);
+    }
+    return KeptIfWhole(settled, block);
 }
 
-// The other files, whose encoding only their whole contents tell: bytes holds
-// them, and is decoded into a block sized exactly for the control's text.
-HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, TextFormat* format)
+// Unmarked UTF-16: its units, put in the machine's byte order, in a block
+// with room for their line ends.
+template <bool BigEndian>
+HLOCAL DecodeUnmarkedUtf16(const BYTE* bytes, DWORD size, TextFormat* format)
+{
+    const size_t length = size / 2;
+    const size_t room = MostGrowth(reinterpret_cast<const StoredUnit<BigEndian>*>(bytes), length);
+    HLOCAL block = NewTextBlock(length + room + 1);
+    if (!block)
+        return nullptr;
+    bool decoded;
+    {
+        LockedText locked(block);
+        wchar_t* text = locked.get();
+        decoded = text != nullptr;
+        if (decoded) {
+            memcpy(text, bytes, length * sizeof(wchar_t));
+            if (BigEndian)
+                SwapUnits(text, length);
+            decoded = FinishDecodedText(text, length, CountLineEnds(text, length), room, format);
+        }
+    }
+    return KeptIfWhole(decoded, block);
+}
+
+// The file's bytes as the control's next buffer, for the other files, whose
+// encoding only their whole contents tell.
+HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* format)
 {
     *format = DetectFormat(bytes, size);
-    if (format->Encoding == kUtf16LeText || format->Encoding == kUtf16BeText) {
-        HLOCAL block = MakeTextBlock(reinterpret_cast<const wchar_t*>(bytes), size / 2);
-        return block ? SettleUtf16Block(block, size / 2, format->Encoding == kUtf16BeText, format) : nullptr;
-    }
+    if (format->Encoding == kUtf16LeText)
+        return DecodeUnmarkedUtf16<false>(bytes, size, format);
+    if (format->Encoding == kUtf16BeText)
+        return DecodeUnmarkedUtf16<true>(bytes, size, format);
     const bool utf8 = format->Encoding == kUtf8Text;
     const size_t skip = utf8 && format->HasMark ? 3 : 0;
     const BYTE* source = bytes + skip;
-    const DWORD sourceSize = size - static_cast<DWORD>(skip);
-    const LineEndCounts counts = CountLineEnds(source, sourceSize);
-    format->LineEnds = ChooseLineEnds(counts);
-    const size_t growth = LineEndGrowth(counts, format->LineEnds);
+    const size_t sourceSize = size - skip;
     const char* ansi = reinterpret_cast<const char*>(source);
-    size_t length = 0;
-    if (utf8)
-        length = Utf8Length(source, sourceSize);
-    else if (sourceSize)
-        length = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(sourceSize), nullptr, 0);
+    // Each CR and LF byte is one CR or LF of the text in both (see
+    // AnsiTextLength), so their lone ones bound the room the text needs.
+    const size_t room = MostGrowth(source, sourceSize);
+    bool replaced = false;
+    const size_t length = utf8 ? Utf8Length(source, sourceSize) : AnsiTextLength(ansi, sourceSize, codePage, &replaced);
     if (sourceSize && !length)
         return nullptr;
-    const ULONGLONG blockBytes = (static_cast<ULONGLONG>(length) + growth + 1) * sizeof(wchar_t);
-    if (blockBytes > static_cast<SIZE_T>(-1))
-        return nullptr;
-    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, static_cast<SIZE_T>(blockBytes));
+    HLOCAL block = NewTextBlock(length + room + 1);
     if (!block)
         return nullptr;
     bool decoded;
@@ -180,16 +232,16 @@ HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, TextFormat* format)
         if (decoded && utf8)
             DecodeUtf8(source, sourceSize, text);
         else if (decoded && length)
-            decoded = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(sourceSize), text,
-                                          static_cast<int>(length)) == static_cast<int>(length);
-        decoded = decoded && FinishDecodedText(text, length, growth, format);
+            decoded = DecodeAnsiText(ansi, sourceSize, codePage, text, length);
+        decoded = decoded && FinishDecodedText(text, length, CountLineEnds(text, length), room, format);
     }
+    format->HasReplacedBytes = replaced ? 1 : 0;
     return KeptIfWhole(decoded, block);
 }
 
 // The whole file as the control's next buffer, or null when it cannot be read
 // or there is no memory for it. hash takes the bytes as they are read.
-HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format, ContentHash* hash)
+HLOCAL ReadTextBlock(HANDLE file, DWORD size, UINT codePage, TextFormat* format, ContentHash* hash)
 {
     *format = PlainTextFormat();
     BYTE head[2] = {};
@@ -206,7 +258,7 @@ HLOCAL ReadTextBlock(HANDLE file, DWORD size, TextFormat* format, ContentHash* h
     if (!ReadWhole(file, bytes.get() + headSize, size - headSize))
         return nullptr;
     hash->Add(bytes.get() + headSize, size - headSize);
-    return DecodeBytes(bytes.get(), size, format);
+    return DecodeBytes(bytes.get(), size, codePage, format);
 }
 
 bool IsUtf16(TextEncoding encoding)
@@ -228,8 +280,8 @@ std::unique_ptr<wchar_t[]> WithZeros(const wchar_t* text, size_t length, wchar_t
 
 // The file's bytes for text in the ANSI code page. *lossless tells whether
 // every character was there to be had.
-bool EncodeAnsiFile(const wchar_t* text, size_t length, const TextFormat& format, std::unique_ptr<char[]>* bytes,
-                    int* size, bool* lossless)
+bool EncodeAnsiFile(const wchar_t* text, size_t length, const TextFormat& format, UINT codePage,
+                    std::unique_ptr<char[]>* bytes, size_t* size, bool* lossless)
 {
     std::unique_ptr<wchar_t[]> zeros;
     if (format.NullStandIn && wmemchr(text, format.NullStandIn, length)) {
@@ -238,37 +290,31 @@ bool EncodeAnsiFile(const wchar_t* text, size_t length, const TextFormat& format
             return false;
         text = zeros.get();
     }
-    if (!EncodeAnsiText(text, length, CP_ACP, bytes, size, lossless))
+    int encoded = 0;
+    if (!EncodeAnsiText(text, length, codePage, bytes, &encoded, lossless))
         return false;
-    *size = static_cast<int>(CompactLineEnds(reinterpret_cast<BYTE*>(bytes->get()), *size, format.LineEnds));
+    // No trail byte of a multi-byte code page is CR or LF.
+    *size = CompactLineEnds(reinterpret_cast<BYTE*>(bytes->get()), static_cast<size_t>(encoded), format.LineEnds);
     return true;
 }
 
 }  // namespace
 
-bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size,
-                    bool* lossless)
+HLOCAL DecodeFileText(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* format)
 {
-    *size = 0;
-    if (lossless)
-        *lossless = true;
-    if (length == 0)
-        return true;
-    if (length > INT_MAX)
+    return DecodeBytes(bytes, size, codePage, format);
+}
+
+bool EncodeFileText(const wchar_t* text, size_t length, const TextFormat& format, UINT codePage,
+                    std::unique_ptr<char[]>* bytes, size_t* size, bool* lossless)
+{
+    if (format.Encoding == kAnsiText)
+        return EncodeAnsiFile(text, length, format, codePage, bytes, size, lossless);
+    *size = EncodedSize(text, length, format, lossless);
+    bytes->reset(new (std::nothrow) char[*size ? *size : 1]);
+    if (!*bytes)
         return false;
-    const int units = static_cast<int>(length);
-    // No look-alikes: a character the code page lacks is one the save loses.
-    const DWORD flags = WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    int needed = WideCharToMultiByte(codePage, flags, text, units, nullptr, 0, nullptr, &usedDefault);
-    if (needed <= 0)
-        return false;
-    if (lossless)
-        *lossless = !usedDefault;
-    bytes->reset(new (std::nothrow) char[needed]);
-    if (!*bytes || WideCharToMultiByte(codePage, flags, text, units, bytes->get(), needed, nullptr, nullptr) != needed)
-        return false;
-    *size = needed;
+    EncodeText(text, length, format, reinterpret_cast<uint8_t*>(bytes->get()));
     return true;
 }
 
@@ -303,7 +349,7 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
     // read or a lack of memory leaves the user's document as it was.
     TextFormat read;
     ContentHash hash;
-    HLOCAL block = ReadTextBlock(file.get(), size, &read, &hash);
+    HLOCAL block = ReadTextBlock(file.get(), size, GetACP(), &read, &hash);
     if (!block)
         return 0;
     FileVersion readVersion = {};
@@ -348,8 +394,8 @@ bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
     bool lossless = true;
     if (format.Encoding == kAnsiText) {
         std::unique_ptr<char[]> bytes;
-        int size = 0;
-        EncodeAnsiFile(text, length, format, &bytes, &size, &lossless);
+        size_t size = 0;
+        EncodeAnsiFile(text, length, format, GetACP(), &bytes, &size, &lossless);
     } else {
         EncodedSize(text, length, format, &lossless);
     }
@@ -366,24 +412,20 @@ SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModif
     if (!text)
         return SaveResult::Failed;
     const size_t length = wcslen(text);
+    // Bytes the loader could not decode are gone from the text: whatever
+    // the target, writing it gives the stand-ins in their place.
+    if (target.HasReplacedBytes && !allowLoss)
+        return SaveResult::WouldLoseText;
     TextFormat written = target;
+    written.HasReplacedBytes = 0;
     if (!IsUtf16(written.Encoding))
         written.HasOddByte = 0;
     const BYTE littleEndianMark[] = {0xFF, 0xFE};
     FilePiece pieces[3];
     size_t count = 0;
-    std::unique_ptr<char[]> ansiBytes;
-    std::unique_ptr<BYTE[]> encodedBytes;
-    if (written.Encoding == kAnsiText) {
-        int size = 0;
-        bool lossless;
-        if (!EncodeAnsiFile(text, length, written, &ansiBytes, &size, &lossless))
-            return SaveResult::Failed;
-        if (!lossless && !allowLoss)
-            return SaveResult::WouldLoseText;
-        pieces[count++] = {ansiBytes.get(), static_cast<size_t>(size)};
-    } else if (written.Encoding == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
-               !(written.NullStandIn && wmemchr(text, written.NullStandIn, length))) {
+    std::unique_ptr<char[]> encoded;
+    if (written.Encoding == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
+        !(written.NullStandIn && wmemchr(text, written.NullStandIn, length))) {
         // Straight from the control's buffer: saving takes no memory of its own.
         if (written.HasMark)
             pieces[count++] = {littleEndianMark, sizeof(littleEndianMark)};
@@ -391,15 +433,13 @@ SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModif
         if (written.HasOddByte)
             pieces[count++] = {&written.OddByte, 1};
     } else {
+        size_t size = 0;
         bool lossless;
-        const size_t size = EncodedSize(text, length, written, &lossless);
+        if (!EncodeFileText(text, length, written, GetACP(), &encoded, &size, &lossless))
+            return SaveResult::Failed;
         if (!lossless && !allowLoss)
             return SaveResult::WouldLoseText;
-        encodedBytes.reset(new (std::nothrow) BYTE[size ? size : 1]);
-        if (!encodedBytes)
-            return SaveResult::Failed;
-        EncodeText(text, length, written, encodedBytes.get());
-        pieces[count++] = {encodedBytes.get(), size};
+        pieces[count++] = {encoded.get(), size};
     }
     if (!StoreFileContents(path, pieces, count, failure))
         return SaveResult::Failed;

@@ -44,9 +44,9 @@ enum class SaveResult {
 // the file (hard links) sees the new ones. Saved sets *isModified to 0 and
 // *format to what was written; on Failed the file is unchanged, or its old
 // contents are in the copy failure names (see StoreFileContents);
-// WouldLoseText, when the text holds characters the target cannot and
-// allowLoss is false. Saved also sets *version, when given, to the identity
-// of the file now under path and the hash of the bytes written.
+// WouldLoseText, when allowLoss is false and the text holds characters the
+// target cannot, or the file's bytes that were no text (HasReplacedBytes). Saved also sets *version, when given, to the
+// identity of the file now under path and the hash of the bytes written.
 SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
                               TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr,
                               FileVersion* version = nullptr);
@@ -55,9 +55,15 @@ SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModif
 // character.
 bool TextFitsFormat(HWND mainWindow, const TextFormat& format);
 
-// The code page's own multi-byte form of length units of text, sized by the
-// converter so that nothing is cut; *size is its length in bytes. False when
-// it cannot be converted or there is no memory for it. *lossless, when
-// given, tells whether the code page holds every character (no look-alikes).
-bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::unique_ptr<char[]>* bytes, int* size,
-                    bool* lossless = nullptr);
+// The control's next buffer for a file's whole contents when they do not
+// start with a UTF-16 mark (the loader reads those straight into the
+// buffer), in the encoding they tell (see DetectFormat), ANSI through
+// codePage, with every line end as CR LF unless most of them are already;
+// *format is the file's format. Null when there is no memory for it.
+HLOCAL DecodeFileText(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* format);
+
+// The bytes a save of length units of text writes in format, ANSI through
+// codePage. *lossless tells whether the encoding holds every character.
+// False when there is no memory for them.
+bool EncodeFileText(const wchar_t* text, size_t length, const TextFormat& format, UINT codePage,
+                    std::unique_ptr<char[]>* bytes, size_t* size, bool* lossless);

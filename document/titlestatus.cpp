@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "document/ansitext.h"
 #include "document/documentstate.h"
 #include "res/resource.h"
 
@@ -50,12 +51,12 @@ void FormatSizeText(int count, wchar_t* text)
         swprintf(text, kStatusTextCapacity, L"\t%2.2f MB", count * 0.00000095367431640625);
 }
 
-bool FormatEncodingText(const TextFormat& format, wchar_t* text)
+bool FormatEncodingText(const TextFormat& format, UINT codePage, wchar_t* text)
 {
     const wchar_t* name;
     switch (format.Encoding) {
         case kAnsiText:
-            name = L"ANSI";
+            name = AnsiEncodingName(codePage);
             break;
         case kUtf16LeText:
             name = format.HasMark ? L"UNICODE" : L"UTF-16LE";
@@ -110,7 +111,7 @@ LRESULT UpdateStatusBar(HWND mainWindow, HICON savedIcon, HICON unsavedIcon)
         SetPartText(status, kSavedPart, saved ? L"\t[SAVED]" : L"\t[UNSAVED]");
         SendMessageW(status, SB_SETICON, kSavedPart, reinterpret_cast<LPARAM>(saved ? savedIcon : unsavedIcon));
     }
-    if (FormatEncodingText(DocumentState.Format, text))
+    if (FormatEncodingText(DocumentState.Format, GetACP(), text))
         SetPartText(status, kEncodingPart, text);
     return 0;
 }

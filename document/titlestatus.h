@@ -20,7 +20,8 @@ void ShowStatusNote(HWND mainWindow, const wchar_t* text);
 void FormatTitleText(const wchar_t* name, int isModified, wchar_t* text);  // text holds 1024
 void FormatPositionText(DWORD selectionStart, DWORD selectionEnd, int line, DWORD lineStart, wchar_t* text);
 void FormatSizeText(int count, wchar_t* text);
-// The encoding part: "\tANSI", "\tUNICODE" (UTF-16LE with its mark) or a
-// short name for the others, with the line ends when they are not CR LF.
-// False for an encoding the program does not know, which leaves the part.
-bool FormatEncodingText(const TextFormat& format, wchar_t* text);
+// The encoding part: "\tANSI" (the code page's name, see AnsiEncodingName),
+// "\tUNICODE" (UTF-16LE with its mark) or a short name for the others, with
+// the line ends when they are not CR LF. False for an encoding the program
+// does not know, which leaves the part.
+bool FormatEncodingText(const TextFormat& format, UINT codePage, wchar_t* text);

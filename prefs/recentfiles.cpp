@@ -1,6 +1,7 @@
 #include "prefs/recentfiles.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -111,41 +112,9 @@ void InsertMenuText(HMENU menu, UINT position, UINT id, wchar_t* text, UINT stat
     InsertMenuItemW(menu, position, TRUE, &item);
 }
 
-}  // namespace
-
-int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
+// AddRecentFile, which may throw std::bad_alloc.
+int StoreRecentFile(HWND mainWindow, const wchar_t* path)
 {
-    RecentEntry entries[kReadLimit];
-    int count = ReadEntries(SettingsRoot(), entries, nullptr);
-    if (RecentCursor >= static_cast<DWORD>(count) ||
-        static_cast<DWORD>(lstrlenW(entries[RecentCursor].name)) >= nameCapacity ||
-        static_cast<DWORD>(lstrlenW(entries[RecentCursor].path)) >= pathCapacity) {
-        RecentCursor = 0;
-        return 0;
-    }
-    lstrcpynW(name, entries[RecentCursor].name, nameCapacity);
-    lstrcpynW(path, entries[RecentCursor].path, pathCapacity);
-    ++RecentCursor;
-    return 1;
-}
-
-int ShownRecentEntry(int number, wchar_t* path, wchar_t* name)
-{
-    int shown = 0;
-    while (NextRecentEntry(path, name, kPathCapacity, kPathCapacity)) {
-        // An entry without a path is not shown and takes no number.
-        if (path[0] && shown++ == number) {
-            RewindRecentEntries();
-            return 1;
-        }
-    }
-    return 0;
-}
-
-int AddRecentFile(HWND mainWindow, const wchar_t* path)
-{
-    if (!path || !path[0])
-        return 0;
     const HKEY root = SettingsRoot();
     RecentEntry entries[kReadLimit];
     std::vector<std::wstring> unusable;
@@ -182,6 +151,50 @@ int AddRecentFile(HWND mainWindow, const wchar_t* path)
     for (UINT id = IDM_RECENT1; id <= IDM_RECENTEMPTY; ++id)
         RemoveMenu(menu, id, MF_BYCOMMAND);
     return RebuildRecentMenu(mainWindow);
+}
+
+}  // namespace
+
+int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
+{
+    RecentEntry entries[kReadLimit];
+    int count = ReadEntries(SettingsRoot(), entries, nullptr);
+    if (RecentCursor >= static_cast<DWORD>(count) ||
+        static_cast<DWORD>(lstrlenW(entries[RecentCursor].name)) >= nameCapacity ||
+        static_cast<DWORD>(lstrlenW(entries[RecentCursor].path)) >= pathCapacity) {
+        RecentCursor = 0;
+        return 0;
+    }
+    lstrcpynW(name, entries[RecentCursor].name, nameCapacity);
+    lstrcpynW(path, entries[RecentCursor].path, pathCapacity);
+    ++RecentCursor;
+    return 1;
+}
+
+int ShownRecentEntry(int number, wchar_t* path, wchar_t* name)
+{
+    int shown = 0;
+    while (NextRecentEntry(path, name, kPathCapacity, kPathCapacity)) {
+        // An entry without a path is not shown and takes no number.
+        if (path[0] && shown++ == number) {
+            RewindRecentEntries();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int AddRecentFile(HWND mainWindow, const wchar_t* path)
+{
+    if (!path || !path[0])
+        return 0;
+    // A loader calls this after the document has changed: running out of
+    // memory must not leave that change half done.
+    try {
+        return StoreRecentFile(mainWindow, path);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
 
 int RebuildRecentMenu(HWND mainWindow)

@@ -17,7 +17,7 @@ int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD path
 int ShownRecentEntry(int number, wchar_t* path, wchar_t* name);
 
 // Adds or updates the entry for path and rebuilds the menu. Returns 0 when the
-// path is empty or cannot be stored.
+// path is empty or cannot be stored, also for want of memory; it never throws.
 int AddRecentFile(HWND mainWindow, const wchar_t* path);
 
 // Inserts the menu items for the current entries, or a grayed "[Empty]".

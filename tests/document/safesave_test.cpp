@@ -6,6 +6,7 @@
 #include <sddl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,63 @@ TEST(StoreFileContentsTest, ATargetHeldOpenForAMomentIsSavedAndOneHeldOnKeepsIts
         EXPECT_EQ(stored, c.releasedSoon);
         EXPECT_EQ(ReadBytes(path), c.releasedSoon ? "new contents" : "old contents");
         EXPECT_EQ(FileNames(scratch.path()), names);
+    }
+}
+
+// What a scanner does to a file that was just made or moved aside: opens it
+// without sharing for a moment. The stand-ins below hold the file the store
+// deletes next and let it go 300 ms later.
+std::unique_ptr<TestThread> releaser;
+
+void HoldForAMoment(const wchar_t* path)
+{
+    HANDLE held = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "the file to hold is not there";
+        return;
+    }
+    releaser = std::make_unique<TestThread>([held] {
+        Sleep(300);
+        CloseHandle(held);
+    });
+}
+
+BOOL WINAPI ReplaceAndHoldTheOldFile(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID, LPVOID)
+{
+    const BOOL done = ReplaceFileW(replaced, replacement, backup, flags, nullptr, nullptr);
+    HoldForAMoment(backup);
+    return done;
+}
+
+BOOL WINAPI HoldTheNewFileAndFail(LPCWSTR, LPCWSTR replacement, LPCWSTR, DWORD, LPVOID, LPVOID)
+{
+    HoldForAMoment(replacement);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+TEST(StoreFileContentsTest, FilesHeldForAMomentAreStillCleanedUp)
+{
+    const struct {
+        const char* what;
+        decltype(ReplaceFileCall) replace;
+        bool stored;
+        const char* contents;
+    } cases[] = {
+        {"the old file under its reserved name, after the replace", ReplaceAndHoldTheOldFile, true, "new contents"},
+        {"the new file, after a failed replace", HoldTheNewFileAndFail, false, "old contents"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchFolder scratch;
+        const std::wstring path = scratch.Write(L"a.txt", "old contents");
+        {
+            SwappedCall<decltype(ReplaceFileCall)> holding(ReplaceFileCall, c.replace);
+            EXPECT_EQ(Store(path, "new contents"), c.stored);
+        }
+        releaser.reset();
+        EXPECT_EQ(ReadBytes(path), c.contents);
+        EXPECT_EQ(FileNames(scratch.path()), std::vector<std::wstring>{L"a.txt"}) << "a held file stayed";
     }
 }
 

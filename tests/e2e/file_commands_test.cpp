@@ -476,6 +476,49 @@ TEST_F(FileCommandsTest, Utf8AndLfFilesShowTheirEncodingAndComeBackInIt)
     EXPECT_EQ(ReadBytes(path), "xcaf\xC3\xA9\none\ntwo\n");
 }
 
+TEST_F(FileCommandsTest, UnmarkedCyrillicUtf16IsReadAndSavedAsUtf16)
+{
+    const std::wstring text =
+        L"\x041F\x0440\x0438\x0432\x0435\x0442, \x043C\x0438\x0440\r\n"
+        L"\x041A\x0430\x043A \x0434\x0435\x043B\x0430\r\n";
+    std::wstring path = folder_.Write(L"ru.txt", Utf16Bytes(text).substr(2));
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    ExpectStatus(4, L"\tUTF-16LE");
+    EXPECT_EQ(program().EditText(), text);
+    program().Type(L"x");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" ru.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_EQ(ReadBytes(path), Utf16Bytes(L"x" + text).substr(2));
+}
+
+std::wstring ReplacedBytesQuestion(const std::wstring& path)
+{
+    return L"Some bytes of '" + path +
+           L"' are not ANSI text. They show as stand-in characters, and saving writes those characters in their "
+           L"place, so the bytes themselves are lost.\n\nDo you want to save it anyway?";
+}
+
+// On a Japanese system (code page 932) E9 is a lead byte: here one without
+// its trail byte, which must neither take the line end behind it nor be
+// replaced without a word.
+TEST_F(FileCommandsTest, OnAJapaneseSystemABrokenCharacterKeepsTheLineEndAndTheSaveAsks)
+{
+    std::wstring path = folder_.Write(L"sjis.txt", "caf\xE9\r\nabc\r\n");
+    ASSERT_NO_FATAL_FAILURE(Start(path, L"ja_JP.UTF-8"));
+    EXPECT_EQ(program().EditText(), L"caf\x30FB\r\nabc\r\n");
+    ExpectStatus(4, L"\tANSI");
+    program().Type(L"x");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, ReplacedBytesQuestion(path), IDNO));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" sjis.txt* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "caf\xE9\r\nabc\r\n");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, ReplacedBytesQuestion(path), IDYES));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" sjis.txt - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), "xcaf\x81\x45\r\nabc\r\n");
+}
+
 TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
 {
     std::wstring path = folder_.Write(L"a.txt", "abc");

@@ -29,9 +29,9 @@ void ProgramTest::TearDown()
     ResetScrivletRegistry();
 }
 
-void ProgramTest::Start(const std::wstring& file)
+void ProgramTest::Start(const std::wstring& file, const std::wstring& locale)
 {
-    program_ = std::make_unique<ScrivletProcess>(file.empty() ? L"" : Quoted(file), folder_.path());
+    program_ = std::make_unique<ScrivletProcess>(file.empty() ? L"" : Quoted(file), folder_.path(), L"", locale);
     ASSERT_TRUE(program_->started()) << "scrivlet.exe did not start, error " << program_->startError();
     ASSERT_TRUE(program_->WaitUntilReady()) << "the main window did not come up";
 }

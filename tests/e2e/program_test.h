@@ -24,8 +24,9 @@ protected:
     void TearDown() override;
 
     // Starts the program in the scratch folder, with file on its command line
-    // unless empty, and waits until it is ready.
-    void Start(const std::wstring& file = L"");
+    // unless empty, in the host locale when given (see ScrivletProcess), and
+    // waits until it is ready.
+    void Start(const std::wstring& file = L"", const std::wstring& locale = L"");
     ScrivletProcess& program() { return *program_; }
 
     // Waits for the box with this caption, checks its text, presses button

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/support/wait.h"
@@ -173,24 +174,51 @@ MessageBoxContent ReadMessageBox(HWND box)
 }
 
 ScrivletProcess::ScrivletProcess(const std::wstring& commandTail, const std::wstring& workingFolder,
-                                 const std::wstring& executable)
+                                 const std::wstring& executable, const std::wstring& locale)
 {
     std::wstring commandLine = L"\"" + (executable.empty() ? ScrivletExecutable() : executable) + L"\"";
     if (!commandTail.empty())
         commandLine += L" " + commandTail;
+    const std::vector<HWND> before = locale.empty() ? std::vector<HWND>() : OtherMainWindows();
+    if (!locale.empty()) {
+        // Wine gives a program the code page of the host locale its starter
+        // runs in, whatever the environment block says: so the Wine loader
+        // is started as a host program, in that locale. The loader would take
+        // WINEDLLDIR0, which the Windows environment holds in its Windows
+        // form, for a host path.
+        wchar_t loader[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"WINELOADER", loader, MAX_PATH);
+        commandLine = L"Z:\\usr\\bin\\env -u WINEDLLDIR0 LC_ALL=" + locale + L" " + loader + L" " + commandLine;
+    }
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
-    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
+        startError_ = GetLastError();
+        return;
+    }
+    if (info.hThread)
+        CloseHandle(info.hThread);
+    if (locale.empty()) {
         process_ = info.hProcess;
         processId_ = info.dwProcessId;
-        CloseHandle(info.hThread);
-    } else {
-        startError_ = GetLastError();
+        return;
     }
+    // A host program has no handle here: the program is the one whose main
+    // window is new.
+    Poll(
+        [&] {
+            for (HWND window : OtherMainWindows())
+                if (std::find(before.begin(), before.end(), window) == before.end())
+                    GetWindowThreadProcessId(window, &processId_);
+            return processId_ != 0;
+        },
+        20000);
+    process_ = processId_ ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId_) : nullptr;
+    startError_ = process_ ? 0 : ERROR_NOT_FOUND;
 }
 
 ScrivletProcess::~ScrivletProcess()

@@ -11,9 +11,10 @@ class ScrivletProcess {
 public:
     // Starts scrivlet.exe (next to this test program, or the one at
     // executable) with commandTail after the program name, in workingFolder
-    // when given.
+    // when given, and in the host's locale (LC_ALL, e.g. "ja_JP.UTF-8", which
+    // gives the program code page 932) when given.
     explicit ScrivletProcess(const std::wstring& commandTail = L"", const std::wstring& workingFolder = L"",
-                             const std::wstring& executable = L"");
+                             const std::wstring& executable = L"", const std::wstring& locale = L"");
     ~ScrivletProcess();
     ScrivletProcess(const ScrivletProcess&) = delete;
     ScrivletProcess& operator=(const ScrivletProcess&) = delete;

@@ -11,6 +11,7 @@
 #include "document/filecommands.h"
 #include "document/textfile.h"
 #include "res/resource.h"
+#include "tests/support/address_space.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/recent_cases.h"
 #include "tests/support/registry_reset.h"
@@ -96,6 +97,25 @@ TEST_F(RecentEntryTest, EntryWithoutAPathTakesNoNumberInTheMenuOrTheCommands)
     EXPECT_EQ(std::wstring(DocumentState.FilePath), two);
 }
 
+// A loader adds its file after the document has changed: running out of
+// memory there must end in a plain failure, not an exception that would skip
+// the rest of the change.
+TEST_F(RecentEntryTest, WithNoMemoryLeftAnAdditionFailsWithoutThrowing)
+{
+    int added = -1;
+    bool threw = false;
+    {
+        MemoryTaken taken(16u << 10);  // the list's own buffers are larger
+        try {
+            added = AddRecentFile(window_, L"C:\\docs\\a.txt");
+        } catch (...) {
+            threw = true;
+        }
+    }
+    EXPECT_FALSE(threw);
+    EXPECT_EQ(added, 0);
+}
+
 TEST_F(RecentEntryTest, ValuesNoEntryCanBeMadeOfAreSkippedAndGoAtTheNextAddition)
 {
     ScratchFolder folder;
@@ -134,7 +154,8 @@ TEST_F(RecentEntryTest, AUserWhoMayNotChangeTheMachinesListKeepsHisOwn)
     MakeScrivletMachineKeysReadOnly();
     ASSERT_EQ(Scrivlet_ReadFile(window_, mine.c_str(), &DocumentState.IsModified, &DocumentState.Format), 1);
     EXPECT_EQ(RecentMenuTexts(window_), (std::vector<std::wstring>{L"1) mine.txt"}));
-    EXPECT_EQ(RecentEntries(HKEY_CURRENT_USER), (std::vector<std::pair<std::wstring, std::wstring>>{{L"mine.txt", mine}}));
+    EXPECT_EQ(RecentEntries(HKEY_CURRENT_USER),
+              (std::vector<std::pair<std::wstring, std::wstring>>{{L"mine.txt", mine}}));
     EXPECT_EQ(RecentEntries(), (std::vector<std::pair<std::wstring, std::wstring>>{{L"old.txt", old}}));
 }
 

@@ -16,3 +16,18 @@ public:
 private:
     std::vector<void*> blocks_;
 };
+
+// Takes the address space and then what the heap's pages still hold in
+// blocks of smallest bytes and more, so that no such block can be had while
+// it lives; the system's own small allocations still succeed.
+class MemoryTaken {
+public:
+    explicit MemoryTaken(size_t smallest);
+    ~MemoryTaken();
+    MemoryTaken(const MemoryTaken&) = delete;
+    MemoryTaken& operator=(const MemoryTaken&) = delete;
+
+private:
+    std::vector<void*> blocks_;  // first: its room is had before the space is gone
+    AddressSpaceTaken space_;
+};
