@@ -59,10 +59,10 @@ bool ShowZeros(wchar_t* text, size_t length, TextFormat* format)
     return format->NullStandIn != 0;
 }
 
-// Decoded text of length units, with counts its line ends and room for room
-// more units behind it, put in the control's form: CR LF line ends, a
-// terminator and the zeros' stand-in. False when the line ends need more
-// room than there is.
+// Decoded text of length units, whose line ends counts holds, put in the
+// control's form: CR LF line ends, a terminator and the zeros' stand-in.
+// The block has room for room more units behind the text; false when the
+// line ends need more than that.
 bool FinishDecodedText(wchar_t* text, size_t length, const LineEndCounts& counts, size_t room, TextFormat* format)
 {
     format->LineEnds = ChooseLineEnds(counts);
