@@ -71,10 +71,10 @@ const wchar_t* EncodingName(TextEncoding encoding)
 }
 
 // Writes path in target, asking first when the file's bytes that were no
-// text would be lost (No and Cancel write nothing), then when the text holds
-// characters the target cannot: Yes writes UTF-8 with its mark instead (UTF-16LE with its
-// mark when UTF-8 cannot hold them either), No writes target anyway, Cancel
-// writes nothing.
+// text would be lost (No writes nothing), then when the text holds
+// characters the target cannot: Yes writes UTF-8 with its mark instead
+// (UTF-16LE with its mark when UTF-8 cannot hold them either), No writes
+// target anyway, Cancel writes nothing.
 SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
                              TextFormat* format, StoreFailure* failure, FileVersion* version)
 {

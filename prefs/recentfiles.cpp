@@ -112,6 +112,39 @@ void InsertMenuText(HMENU menu, UINT position, UINT id, wchar_t* text, UINT stat
     InsertMenuItemW(menu, position, TRUE, &item);
 }
 
+}  // namespace
+
+int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
+{
+    RecentEntry entries[kReadLimit];
+    int count = ReadEntries(SettingsRoot(), entries, nullptr);
+    if (RecentCursor >= static_cast<DWORD>(count) ||
+        static_cast<DWORD>(lstrlenW(entries[RecentCursor].name)) >= nameCapacity ||
+        static_cast<DWORD>(lstrlenW(entries[RecentCursor].path)) >= pathCapacity) {
+        RecentCursor = 0;
+        return 0;
+    }
+    lstrcpynW(name, entries[RecentCursor].name, nameCapacity);
+    lstrcpynW(path, entries[RecentCursor].path, pathCapacity);
+    ++RecentCursor;
+    return 1;
+}
+
+int ShownRecentEntry(int number, wchar_t* path, wchar_t* name)
+{
+    int shown = 0;
+    while (NextRecentEntry(path, name, kPathCapacity, kPathCapacity)) {
+        // An entry without a path is not shown and takes no number.
+        if (path[0] && shown++ == number) {
+            RewindRecentEntries();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+namespace {
+
 // AddRecentFile, which may throw std::bad_alloc.
 int StoreRecentFile(HWND mainWindow, const wchar_t* path)
 {
@@ -154,35 +187,6 @@ int StoreRecentFile(HWND mainWindow, const wchar_t* path)
 }
 
 }  // namespace
-
-int NextRecentEntry(wchar_t* path, wchar_t* name, DWORD nameCapacity, DWORD pathCapacity)
-{
-    RecentEntry entries[kReadLimit];
-    int count = ReadEntries(SettingsRoot(), entries, nullptr);
-    if (RecentCursor >= static_cast<DWORD>(count) ||
-        static_cast<DWORD>(lstrlenW(entries[RecentCursor].name)) >= nameCapacity ||
-        static_cast<DWORD>(lstrlenW(entries[RecentCursor].path)) >= pathCapacity) {
-        RecentCursor = 0;
-        return 0;
-    }
-    lstrcpynW(name, entries[RecentCursor].name, nameCapacity);
-    lstrcpynW(path, entries[RecentCursor].path, pathCapacity);
-    ++RecentCursor;
-    return 1;
-}
-
-int ShownRecentEntry(int number, wchar_t* path, wchar_t* name)
-{
-    int shown = 0;
-    while (NextRecentEntry(path, name, kPathCapacity, kPathCapacity)) {
-        // An entry without a path is not shown and takes no number.
-        if (path[0] && shown++ == number) {
-            RewindRecentEntries();
-            return 1;
-        }
-    }
-    return 0;
-}
 
 int AddRecentFile(HWND mainWindow, const wchar_t* path)
 {

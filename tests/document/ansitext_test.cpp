@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <memory>
 #include <string>
 
 namespace {
@@ -31,15 +33,30 @@ TEST(AnsiTextTest, TheEncoderCallAndTheNameFollowTheCodePage)
     }
 }
 
-TEST(AnsiTextTest, AMultiByteCodePageKeepsEveryCharacter)
+TEST(AnsiTextTest, EncodingTellsWhetherTheCodePageHoldsEveryCharacter)
 {
-    // Each of these needs two bytes in code page 932 (Japanese).
-    std::wstring text = L"\x65E5\x672C\x8A9E text \x3042";
-    std::unique_ptr<char[]> bytes;
-    int size = 0;
-    ASSERT_TRUE(EncodeAnsiText(text.c_str(), text.size(), 932, &bytes, &size));
-    std::string encoded(bytes.get(), size);
-    EXPECT_EQ(encoded, "\x93\xFA\x96\x7B\x8C\xEA text \x82\xA0");
+    const struct {
+        UINT codePage;
+        const wchar_t* text;
+        std::string bytes;
+        bool lossless;
+    } cases[] = {
+        // Each of these needs two bytes in code page 932 (Japanese).
+        {932, L"\x65E5\x672C\x8A9E text \x3042", "\x93\xFA\x96\x7B\x8C\xEA text \x82\xA0", true},
+        {1252, L"z\x0142", "z?", false},
+        // A UTF-8 code page holds everything but a lone surrogate.
+        {CP_UTF8, L"z\x0142\x65E5\xD83D\xDE0A", "z\xC5\x82\xE6\x97\xA5\xF0\x9F\x98\x8A", true},
+        {CP_UTF8, L"a\xD800", "a\xEF\xBF\xBD", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.codePage << " " << testing::PrintToString(c.bytes));
+        std::unique_ptr<char[]> bytes;
+        int size = 0;
+        bool lossless = !c.lossless;
+        ASSERT_TRUE(EncodeAnsiText(c.text, wcslen(c.text), c.codePage, &bytes, &size, &lossless));
+        EXPECT_EQ(std::string(bytes.get(), size), c.bytes);
+        EXPECT_EQ(lossless, c.lossless);
+    }
 }
 
 }  // namespace

@@ -224,6 +224,29 @@ TEST_F(TextFileTest, SaveAfterLoadWritesTheFileBackByteForByte)
     }
 }
 
+// The bytes a loader could not decode are gone from the text, whatever
+// encoding it is saved in.
+TEST_F(TextFileTest, ReplacedBytesAreWrittenInNoEncodingWithoutLeave)
+{
+    const std::wstring path = folder_.Write(L"replaced.txt", "caf\xE9");
+    Type(L"caf\x30FB");
+    for (TextEncoding encoding : {kAnsiText, kUtf8Text, kUtf16LeText}) {
+        SCOPED_TRACE(encoding);
+        TextFormat format = PlainTextFormat();
+        format.Encoding = encoding;
+        format.HasReplacedBytes = 1;
+        EXPECT_EQ(Write(path, format), SaveResult::WouldLoseText);
+        EXPECT_EQ(ReadBytes(path), "caf\xE9");
+    }
+    TextFormat format = PlainTextFormat();
+    format.Encoding = kUtf8Text;
+    format.HasReplacedBytes = 1;
+    ASSERT_EQ(Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format, true),
+              SaveResult::Saved);
+    EXPECT_EQ(ReadBytes(path), "caf\xE3\x83\xBB");
+    EXPECT_EQ(DocumentState.Format.HasReplacedBytes, 0) << "the file now holds what the text holds";
+}
+
 TEST_F(TextFileTest, WriteSetsTheStateAndChoosesTheFormat)
 {
     Type(L"h\x00E9llo\r\n");
