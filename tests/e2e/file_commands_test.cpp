@@ -486,7 +486,7 @@ TEST_F(FileCommandsTest, UnmarkedCyrillicUtf16IsReadAndSavedAsUtf16)
     ExpectStatus(4, L"\tUTF-16LE");
     EXPECT_EQ(program().EditText(), text);
     program().Type(L"x");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" ru.txt - Scrivlet"));
     EXPECT_TRUE(program().ShowsNoDialog());
     EXPECT_EQ(ReadBytes(path), Utf16Bytes(L"x" + text).substr(2));
@@ -509,11 +509,11 @@ TEST_F(FileCommandsTest, OnAJapaneseSystemABrokenCharacterKeepsTheLineEndAndTheS
     EXPECT_EQ(program().EditText(), L"caf\x30FB\r\nabc\r\n");
     ExpectStatus(4, L"\tANSI");
     program().Type(L"x");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, ReplacedBytesQuestion(path), IDNO));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" sjis.txt* - Scrivlet"));
     EXPECT_EQ(ReadBytes(path), "caf\xE9\r\nabc\r\n");
-    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, 'S'));
+    program().PostCommand(IDM_SAVE);
     ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption, ReplacedBytesQuestion(path), IDYES));
     ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" sjis.txt - Scrivlet"));
     EXPECT_EQ(ReadBytes(path), "xcaf\x81\x45\r\nabc\r\n");
