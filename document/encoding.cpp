@@ -300,7 +300,7 @@ Utf16Reading ReadAsUtf16(const uint8_t* bytes, size_t size, bool bigEndian)
 }
 
 // Text with a few stray zeros: nothing but zeros, line ends and bytes of
-// 0x20 and above, fewer than one zero in eight bytes. (TAB and FF are left
+// 0x20 and above, at most one zero in eight bytes. (TAB and FF are left
 // out: they are the high bytes of Devanagari and Telugu.)
 bool IsPlainTextWithStrayZeros(const uint8_t* bytes, size_t size, size_t zeros)
 {

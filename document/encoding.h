@@ -53,7 +53,7 @@ bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte);
 // count for it; units with a zero low byte, lone surrogates and units that
 // are two printable ASCII bytes count against. A file without a zero byte
 // is never UTF-16, nor is text with a few stray zeros (no control bytes
-// but CR and LF, fewer than one zero in eight bytes, no CR LF units).
+// but CR and LF, at most one zero in eight bytes, no CR LF units).
 // Returns kUtf16LeText, kUtf16BeText or kAnsiText.
 TextEncoding DetectUnmarkedUtf16(const uint8_t* bytes, size_t size);
 
