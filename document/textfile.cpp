@@ -130,7 +130,7 @@ bool ReadUnits(HANDLE file, wchar_t* text, DWORD textBytes, bool bigEndian, Cont
 // A marked UTF-16 file: the units behind the mark are read straight into the
 // control's next buffer, so a large file is not held twice. When its line
 // ends need more room than the buffer has, it is read again into a larger
-// one, which it takes only once the first is freed.
+// one, taken only once the first is freed. hash holds the mark's bytes.
 HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format, ContentHash* hash)
 {
     format->Encoding = encoding;
@@ -142,6 +142,7 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextForma
     HLOCAL block = NewTextBlock(capacity);
     if (!block)
         return nullptr;
+    const ContentHash markOnly = *hash;
     LineEndCounts counts = {};
     bool read;
     {
@@ -162,9 +163,14 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextForma
         const LARGE_INTEGER behindMark = {{2, 0}};
         if (!block)
             return nullptr;
+        // A reload lets other programs write the file meanwhile: the text is
+        // what this read gives, and so are its hash and its line ends.
+        *hash = markOnly;
         LockedText locked(block);
         read = locked.get() && SetFilePointerEx(file, behindMark, nullptr, FILE_BEGIN) &&
-               ReadUnits(file, locked.get(), textBytes, bigEndian, nullptr, format);
+               ReadUnits(file, locked.get(), textBytes, bigEndian, hash, format);
+        if (read)
+            counts = CountLineEnds(locked.get(), length);
     }
     bool settled;
     {
