@@ -6,6 +6,7 @@
 #include "app/editcontrol.h"
 #include "platform/messages.h"
 #include "document/documentstate.h"
+#include "document/recoverywriter.h"
 #include "document/filecommands.h"
 #include "prefs/appearance.h"
 #include "document/titlestatus.h"
@@ -47,7 +48,7 @@ LRESULT InsertTab(HWND mainWindow)
 LRESULT MarkModified(HWND mainWindow)
 {
     DocumentState.IsModified = 1;
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
     return 0;
 }
 

@@ -7,10 +7,13 @@
 #include "platform/guard.h"
 #include "platform/textbuffer.h"
 #include "app/editcontrol.h"
+#include "app/sessionend.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "document/filecommands.h"
 #include "document/outsidechange.h"
+#include "document/recoveryoffer.h"
+#include "document/recoverywriter.h"
 #include "document/titlestatus.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
@@ -147,8 +150,10 @@ LRESULT OnActivateApp(HWND mainWindow, bool active)
     return 0;
 }
 
-LRESULT OnTimer(HWND mainWindow)
+LRESULT OnTimer(HWND mainWindow, UINT_PTR timer)
 {
+    if (timer == kRecoveryTimer)
+        return StartRecoveryCopy(mainWindow);
     RetryFileCheck(mainWindow);
     return UpdateStatusBar(mainWindow, IDI_SAVED, IDI_UNSAVED);
 }
@@ -168,7 +173,7 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_COMMAND:
             return HandleCommand(window, wParam, lParam);
         case WM_TIMER:
-            return OnTimer(window);
+            return OnTimer(window, wParam);
         case WM_MENUSELECT:
             return OnMenuSelect(window, wParam);
         case WM_CTLCOLOREDIT:
@@ -185,6 +190,14 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return CheckFileOnReturn(window);
         case WM_SCRIVLET_RESTOREPLACE:
             return RestoreTextPlace(window);
+        case WM_QUERYENDSESSION:
+            return OnQueryEndSession(window);
+        case WM_ENDSESSION:
+            return OnEndSession(window, wParam != FALSE, lParam);
+        case WM_SCRIVLET_COPYWRITTEN:
+            return FinishRecoveryCopy(window, wParam, lParam);
+        case WM_SCRIVLET_OFFERCOPIES:
+            return OfferRecoveryCopies(window, wParam != 0);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

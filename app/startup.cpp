@@ -7,10 +7,13 @@
 
 #include "about/aboutdialog.h"
 #include "app/mainwindow.h"
+#include "platform/framemessages.h"
 #include "platform/messages.h"
 #include "platform/textbuffer.h"
 #include "app/toolbar.h"
 #include "document/documentstate.h"
+#include "document/recoveryoffer.h"
+#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "prefs/appearance.h"
@@ -49,7 +52,20 @@ void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
     DeleteObject(EditFont);
     ImageList_Destroy(ToolbarImages);
     KillTimer(mainWindow, kStatusTimer);
+    EndRecoveryCopies(mainWindow);
     AboutHyperlink.Release();
+}
+
+void AskToBeRestartedAfterUpdates()
+{
+    // Vista and later start the program again after an update restart, and
+    // it then offers its recovery copy; older systems lack the call.
+    typedef HRESULT(WINAPI * RegisterRestart)(PCWSTR, DWORD);
+    const DWORD kNotAfterCrashOrHang = 1 | 2;  // RESTART_NO_CRASH | RESTART_NO_HANG
+    RegisterRestart registerRestart = reinterpret_cast<RegisterRestart>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "RegisterApplicationRestart")));
+    if (registerRestart)
+        registerRestart(L"", kNotAfterCrashOrHang);
 }
 
 }  // namespace
@@ -75,11 +91,20 @@ bool LongPathForOpen(const wchar_t* argument, wchar_t* longPath)
     return true;
 }
 
-void OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine)
+StartRequest OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine)
 {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
-    if (arguments && count > 1 && arguments[1]) {
+    if (arguments && count > 1 && wcscmp(arguments[1], kRestoreCopySwitch) == 0) {
+        // A copy handed over by the process that offered it: it asks nothing.
+        wcscpy(DocumentState.FilePath, kUntitled);
+        DocumentChanged(mainWindow);
+        RestoreHandedCopy(mainWindow, count > 2 ? arguments[2] : L"");
+        LocalFree(arguments);
+        return StartRequest::HandedCopy;
+    }
+    const bool fileGiven = arguments && count > 1 && arguments[1];
+    if (fileGiven) {
         wchar_t longPath[MAX_PATH];
         bool found = LongPathForOpen(arguments[1], longPath);
         if (found)
@@ -88,13 +113,14 @@ void OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine)
                                          &DocumentState.Format, &DocumentState.Base)) {
             ShowErrorMessage(L"Failed to open that file!");
             wcscpy(DocumentState.FilePath, kUntitled);
-            RefreshTitleAndStatus(mainWindow);
+            DocumentChanged(mainWindow);
         }
     } else {
         wcscpy(DocumentState.FilePath, kUntitled);
-        RefreshTitleAndStatus(mainWindow);
+        DocumentChanged(mainWindow);
     }
     LocalFree(arguments);
+    return fileGiven ? StartRequest::File : StartRequest::NoFile;
 }
 
 int RunMessageLoop(HWND mainWindow)
@@ -134,11 +160,16 @@ int ScrivletMain(HINSTANCE instance)
         ShowErrorMessage(L"Failed to create main window.");
         return 1;
     }
-    OpenCommandLineFile(mainWindow, GetCommandLineW());
+    const StartRequest request = OpenCommandLineFile(mainWindow, GetCommandLineW());
+    // Copies that ended processes left are offered once the window shows;
+    // the first one restored takes this window when it was given no file.
+    if (request != StartRequest::HandedCopy)
+        PostMessageW(mainWindow, WM_SCRIVLET_OFFERCOPIES, request == StartRequest::NoFile, 0);
     IDI_SAVED = LoadIconSized(instance, IDI_SAVED_ICON, 12);
     IDI_UNSAVED = LoadIconSized(instance, IDI_UNSAVED_ICON, 12);
     EditBackBrush = CreateEditBackBrush();
     DragAcceptFiles(mainWindow, TRUE);
+    AskToBeRestartedAfterUpdates();
     ShowWindow(mainWindow, SW_SHOW);
 
     int result = RunMessageLoop(mainWindow);

@@ -18,5 +18,12 @@ bool IsPlatformSupported(DWORD version);
 // long form does not fit: such a path is never cut short to another one.
 bool LongPathForOpen(const wchar_t* argument, wchar_t* longPath);
 
-// Opens the file named by the first command-line argument, or starts untitled.
-void OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine);
+enum class StartRequest {
+    NoFile,
+    File,
+    HandedCopy,  // a recovery copy that another process handed over
+};
+
+// Opens the file named by the first command-line argument, or starts
+// untitled, or restores the recovery copy handed over with the switch.
+StartRequest OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine);

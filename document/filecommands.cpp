@@ -8,6 +8,7 @@
 #include "platform/systemlibrary.h"
 #include "document/ansitext.h"
 #include "document/documentstate.h"
+#include "document/recoverywriter.h"
 #include "document/outsidechange.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
@@ -145,7 +146,7 @@ void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure
         ShowErrorMessage(failure);
         BecomeUntitled();
     }
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
 }
 
 }  // namespace
@@ -213,7 +214,7 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextForma
     wcscpy(filePath, kUntitled);
     if (version)
         *version = {};
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
     return 0;
 }
 
@@ -239,7 +240,7 @@ SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, 
     if (written != SaveResult::Saved)
         return written;
     CopyPath(file, filePath);
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
     return SaveResult::Saved;
 }
 
@@ -251,7 +252,7 @@ LRESULT NewDocument(HWND mainWindow)
     SetWindowTextW(GetDlgItem(mainWindow, IDC_EDIT), L"");
     DocumentState.IsModified = 0;
     DocumentState.Format = PlainTextFormat();
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
     return 0;
 }
 
@@ -283,7 +284,7 @@ SaveResult SaveDocument(HWND mainWindow)
         return saved;
     if (saved == SaveResult::Failed)
         ReportFailedSave(failure);
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
     return saved;
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "document/documentstate.h"
+#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "platform/framemessages.h"
@@ -126,7 +127,7 @@ void ActOnFile(HWND mainWindow)
         case ReturnAction::MarkGone:
             History.gone = true;
             DocumentState.IsModified = 1;
-            RefreshTitleAndStatus(mainWindow);
+            DocumentChanged(mainWindow);
             ShowStatusNote(mainWindow, L"The file is gone from its folder. Save writes it there again.");
             break;
     }

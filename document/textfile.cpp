@@ -1,4 +1,5 @@
 #include "document/textfile.h"
+#include "document/recoverywriter.h"
 
 #include <climits>
 #include <cwchar>
@@ -372,7 +373,7 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
     *format = read;
     if (version)
         *version = readVersion;
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
     if (!reload)
         AddRecentFile(mainWindow, path);
     return 1;

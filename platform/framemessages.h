@@ -15,3 +15,9 @@ const UINT WM_SCRIVLET_CHECKFILE = WM_APP + 3;
 // Posted behind a reloaded text: puts the caret and the first visible line
 // back where they were, once the control has the new text.
 const UINT WM_SCRIVLET_RESTOREPLACE = WM_APP + 4;
+// Posted by the worker that wrote a recovery copy: wParam tells whether it
+// was written, lParam which copy it was.
+const UINT WM_SCRIVLET_COPYWRITTEN = WM_APP + 5;
+// Posted at start-up: offers the recovery copies that processes no longer
+// running left, once the window is shown.
+const UINT WM_SCRIVLET_OFFERCOPIES = WM_APP + 6;

@@ -9,6 +9,7 @@
 #include "platform/messages.h"
 #include "platform/textbuffer.h"
 #include "document/documentstate.h"
+#include "document/recoverywriter.h"
 #include "document/titlestatus.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
@@ -155,7 +156,7 @@ void ReplaceAll(HWND dialog)
     // A handed-over buffer raises no change notice, yet the text has changed:
     // without the mark, closing would drop the replacements without asking.
     DocumentState.IsModified = 1;
-    RefreshTitleAndStatus(mainWindow);
+    DocumentChanged(mainWindow);
 }
 
 void StoreCaseSetting(HWND dialog)

@@ -1,5 +1,8 @@
 #include "tests/e2e/program_test.h"
 
+#include <string>
+
+#include "document/recoverystore.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
 
@@ -18,15 +21,42 @@ std::wstring Quoted(const std::wstring& path)
     return L"\"" + path + L"\"";
 }
 
+std::vector<std::wstring> RecoveryStoreNames()
+{
+    std::vector<std::wstring> names;
+    wchar_t folder[kPathCapacity];
+    WIN32_FIND_DATAW found;
+    HANDLE search =
+        RecoveryFolder(folder) ? FindFirstFileW(StorePath(folder, L"*").c_str(), &found) : INVALID_HANDLE_VALUE;
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(StorePath(folder, found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void ClearRecoveryStore()
+{
+    for (const std::wstring& path : RecoveryStoreNames())
+        DeleteFileW(path.c_str());
+}
+
 void ProgramTest::SetUp()
 {
     ResetScrivletRegistry();
+    ClearRecoveryStore();
 }
 
 void ProgramTest::TearDown()
 {
+    // A program ended with unsaved text leaves its copy, which the next
+    // test's program would offer.
     program_.reset();
     ResetScrivletRegistry();
+    ClearRecoveryStore();
 }
 
 void ProgramTest::Start(const std::wstring& file, const std::wstring& locale)

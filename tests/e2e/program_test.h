@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/scrivlet_process.h"
 #include "tests/support/scratch_folder.h"
@@ -13,6 +14,10 @@ extern const wchar_t kPromptCaption[];
 extern const wchar_t kErrorCaption[];
 extern const wchar_t kSaveAsTitle[];
 extern const wchar_t kOpenTitle[];
+
+// The files in the program's store of recovery copies, as full paths.
+std::vector<std::wstring> RecoveryStoreNames();
+void ClearRecoveryStore();
 
 // The question asked before unsaved changes would be lost.
 std::wstring SaveQuestion(const std::wstring& path);

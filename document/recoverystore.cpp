@@ -1,0 +1,279 @@
+#include "document/recoverystore.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+
+#include "platform/scopedhandle.h"
+
+namespace {
+
+const wchar_t kCopyExtension[] = L".recovery";
+const wchar_t kNewCopyEnding[] = L".recovery-new";
+// Pieces small enough that a write never needs one large system buffer.
+const DWORD kWritePiece = 1 << 20;
+
+std::wstring ProcessPart(const ProcessIdentity& process)
+{
+    wchar_t part[32];
+    swprintf(part, 32, L"%08lX-%08lX%08lX", static_cast<unsigned long>(process.Id),
+             static_cast<unsigned long>(process.Start.dwHighDateTime),
+             static_cast<unsigned long>(process.Start.dwLowDateTime));
+    return part;
+}
+
+bool ParseHex(const wchar_t* text, int digits, unsigned long long* value)
+{
+    *value = 0;
+    for (int i = 0; i < digits; ++i) {
+        const wchar_t c = text[i];
+        int digit;
+        if (c >= L'0' && c <= L'9')
+            digit = c - L'0';
+        else if (c >= L'A' && c <= L'F')
+            digit = c - L'A' + 10;
+        else
+            return false;
+        *value = (*value << 4) | static_cast<unsigned>(digit);
+    }
+    return true;
+}
+
+// "PPPPPPPP-SSSSSSSSSSSSSSSS" at text.
+bool ParseProcessPart(const wchar_t* text, ProcessIdentity* process)
+{
+    unsigned long long id, start;
+    if (!ParseHex(text, 8, &id) || text[8] != L'-' || !ParseHex(text + 9, 16, &start))
+        return false;
+    process->Id = static_cast<DWORD>(id);
+    process->Start.dwHighDateTime = static_cast<DWORD>(start >> 32);
+    process->Start.dwLowDateTime = static_cast<DWORD>(start);
+    return true;
+}
+
+bool WriteAll(HANDLE file, const void* data, size_t size)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const DWORD piece = size < kWritePiece ? static_cast<DWORD>(size) : kWritePiece;
+        DWORD written = 0;
+        if (!WriteFile(file, bytes, piece, &written, nullptr) || written != piece)
+            return false;
+        bytes += piece;
+        size -= piece;
+    }
+    return true;
+}
+
+bool ReadAll(HANDLE file, void* data, size_t size)
+{
+    uint8_t* bytes = static_cast<uint8_t*>(data);
+    while (size > 0) {
+        const DWORD piece = size < kWritePiece ? static_cast<DWORD>(size) : kWritePiece;
+        DWORD read = 0;
+        if (!ReadFile(file, bytes, piece, &read, nullptr) || read != piece)
+            return false;
+        bytes += piece;
+        size -= piece;
+    }
+    return true;
+}
+
+HANDLE OpenCopy(const wchar_t* path)
+{
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+bool Rename(const wchar_t* folder, const std::wstring& from, const std::wstring& to)
+{
+    // MoveFileW never replaces: of two processes renaming one name, one wins.
+    return MoveFileW(StorePath(folder, from).c_str(), StorePath(folder, to).c_str()) != FALSE;
+}
+
+}  // namespace
+
+bool RecoveryFolder(wchar_t folder[kPathCapacity])
+{
+    wchar_t base[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
+        return false;
+    const std::wstring program = std::wstring(base) + L"\\Scrivlet";
+    const std::wstring store = program + L"\\Recovery";
+    if (store.size() >= kPathCapacity)
+        return false;
+    CreateDirectoryW(program.c_str(), nullptr);
+    CreateDirectoryW(store.c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(store.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    wcscpy(folder, store.c_str());
+    return true;
+}
+
+std::wstring StorePath(const wchar_t* folder, const std::wstring& name)
+{
+    return std::wstring(folder) + L"\\" + name;
+}
+
+std::wstring OwnCopyName(const ProcessIdentity& owner)
+{
+    return ProcessPart(owner) + kCopyExtension;
+}
+
+std::wstring ClaimName(const ProcessIdentity& claimer, const ProcessIdentity& original)
+{
+    return ProcessPart(claimer) + L"~" + OwnCopyName(original);
+}
+
+bool ParseCopyName(const wchar_t* name, CopyName* parsed)
+{
+    CopyName read = {};
+    const size_t length = wcslen(name);
+    if (length == static_cast<size_t>(kCopyNameLength)) {
+        if (!ParseProcessPart(name, &read.Owner) || wcscmp(name + 25, kCopyExtension) != 0)
+            return false;
+    } else if (length == static_cast<size_t>(kClaimNameLength)) {
+        if (!ParseProcessPart(name, &read.Owner) || name[25] != L'~' || !ParseProcessPart(name + 26, &read.Original) ||
+            wcscmp(name + 51, kCopyExtension) != 0)
+            return false;
+        read.Claimed = true;
+    } else {
+        return false;
+    }
+    *parsed = read;
+    return true;
+}
+
+bool WriteRecoveryCopy(const wchar_t* folder, const RecoveryHeader& header, const wchar_t* text)
+{
+    const std::wstring name = OwnCopyName(header.Writer);
+    const std::wstring fresh = StorePath(folder, ProcessPart(header.Writer) + kNewCopyEnding);
+    uint8_t head[kRecoveryHeaderSize];
+    EncodeRecoveryHeader(header, head);
+    bool written;
+    {
+        ScopedHandle file(
+            CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        written = file.valid() && WriteAll(file.get(), head, sizeof(head)) &&
+                  WriteAll(file.get(), text, static_cast<size_t>(header.TextLength) * sizeof(wchar_t)) &&
+                  FlushFileBuffers(file.get());
+    }
+    if (written &&
+        MoveFileExW(fresh.c_str(), StorePath(folder, name).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(fresh.c_str());
+    return false;
+}
+
+bool RemoveRecoveryCopy(const wchar_t* folder, const ProcessIdentity& owner)
+{
+    const std::wstring path = StorePath(folder, OwnCopyName(owner));
+    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+CopyCondition ReadRecoveryHeader(const wchar_t* path, RecoveryHeader* header)
+{
+    ScopedHandle file(OpenCopy(path));
+    LARGE_INTEGER size;
+    uint8_t head[kRecoveryHeaderSize];
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(sizeof(head)) ||
+        !ReadAll(file.get(), head, sizeof(head)))
+        return CopyCondition::Unusable;
+    return DecodeRecoveryHeader(head, sizeof(head), static_cast<uint64_t>(size.QuadPart), header);
+}
+
+HLOCAL ReadRecoveryText(const wchar_t* path, const RecoveryHeader& header)
+{
+    // The length was checked against the file's size, but a 32-bit program
+    // may still not be able to address it.
+    if (header.TextLength >= (static_cast<size_t>(-1) / sizeof(wchar_t)) - 1)
+        return nullptr;
+    const size_t length = static_cast<size_t>(header.TextLength);
+    ScopedHandle file(OpenCopy(path));
+    LARGE_INTEGER offset;
+    offset.QuadPart = kRecoveryHeaderSize;
+    if (!file.valid() || !SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
+        return nullptr;
+    HLOCAL block = LocalAlloc(LMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));
+    wchar_t* text = block ? static_cast<wchar_t*>(LocalLock(block)) : nullptr;
+    const bool read = text && ReadAll(file.get(), text, length * sizeof(wchar_t));
+    if (text) {
+        text[length] = L'\0';
+        LocalUnlock(block);
+    }
+    if (read)
+        return block;
+    if (block)
+        LocalFree(block);
+    return nullptr;
+}
+
+std::vector<std::wstring> ClaimAbandonedCopies(const wchar_t* folder, const ProcessIdentity& claimer)
+{
+    struct Found {
+        std::wstring name;
+        CopyName parsed;
+    };
+    std::vector<Found> found;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(StorePath(folder, L"*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            CopyName parsed;
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ParseCopyName(entry.cFileName, &parsed) &&
+                !SameProcess(parsed.Owner, claimer))
+                found.push_back({entry.cFileName, parsed});
+        } while (FindNextFileW(search, &entry));
+        FindClose(search);
+    }
+    auto writer = [](const Found& f) { return f.parsed.Claimed ? f.parsed.Original : f.parsed.Owner; };
+    std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
+        const FILETIME ta = writer(a).Start, tb = writer(b).Start;
+        return CompareFileTime(&ta, &tb) < 0;
+    });
+    std::vector<std::wstring> claims;
+    for (const Found& f : found) {
+        if (ProcessStillRuns(f.parsed.Owner))
+            continue;
+        const std::wstring claim = ClaimName(claimer, writer(f));
+        if (Rename(folder, f.name, claim))
+            claims.push_back(claim);
+    }
+    return claims;
+}
+
+bool TakeOverClaim(const wchar_t* folder, const std::wstring& claim, const ProcessIdentity& claimer,
+                   std::wstring* taken)
+{
+    CopyName parsed;
+    if (!ParseCopyName(claim.c_str(), &parsed) || !parsed.Claimed)
+        return false;
+    const std::wstring mine = ClaimName(claimer, parsed.Original);
+    if (!Rename(folder, claim, mine))
+        return false;
+    *taken = mine;
+    return true;
+}
+
+bool ReleaseClaim(const wchar_t* folder, const std::wstring& claim)
+{
+    CopyName parsed;
+    return ParseCopyName(claim.c_str(), &parsed) && parsed.Claimed &&
+           Rename(folder, claim, OwnCopyName(parsed.Original));
+}
+
+bool AdoptClaim(const wchar_t* folder, const std::wstring& claim)
+{
+    CopyName parsed;
+    return ParseCopyName(claim.c_str(), &parsed) && parsed.Claimed &&
+           MoveFileExW(StorePath(folder, claim).c_str(), StorePath(folder, OwnCopyName(parsed.Owner)).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool DiscardClaim(const wchar_t* folder, const std::wstring& claim)
+{
+    CopyName parsed;
+    return ParseCopyName(claim.c_str(), &parsed) && parsed.Claimed && DeleteFileW(StorePath(folder, claim).c_str());
+}

@@ -1,0 +1,64 @@
+// The store of recovery copies: a folder of the program's own in the user's
+// profile (never beside the document, never one other users share), one
+// file a process, named for the process that owns it.
+//
+// A copy's owner is in its name: "PPPPPPPP-SSSSSSSSSSSSSSSS.recovery" is the
+// copy of process P started at S. A copy whose owner no longer runs is
+// offered at the next start; to offer it, a process first claims it by
+// renaming it to "CCCCCCCC-TTTTTTTTTTTTTTTT~PPPPPPPP-SSSSSSSSSSSSSSSS.recovery",
+// which only one process can do. A claim whose claimer has died is offered
+// again. Every name that does not read this way is left alone.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "document/recoverycopy.h"
+#include "platform/processidentity.h"
+
+const int kCopyNameLength = 8 + 1 + 16 + 9;  // "P-S.recovery"
+const int kClaimNameLength = 8 + 1 + 16 + 1 + kCopyNameLength;
+
+// The store's folder, made when missing: the user's local application data
+// folder, then "Scrivlet\Recovery". False when it cannot be had.
+bool RecoveryFolder(wchar_t folder[kPathCapacity]);
+
+struct CopyName {
+    ProcessIdentity Owner;  // the writer, or the claimer of a claim
+    bool Claimed;
+    ProcessIdentity Original;  // of a claim: the copy's writer
+};
+std::wstring OwnCopyName(const ProcessIdentity& owner);
+std::wstring ClaimName(const ProcessIdentity& claimer, const ProcessIdentity& original);
+bool ParseCopyName(const wchar_t* name, CopyName* parsed);
+
+// Writes the owner's copy whole or not at all: under a new name first,
+// flushed to the disk, then renamed over the copy before it. False leaves
+// the last good copy.
+bool WriteRecoveryCopy(const wchar_t* folder, const RecoveryHeader& header, const wchar_t* text);
+// Removes the owner's copy; true when none is left.
+bool RemoveRecoveryCopy(const wchar_t* folder, const ProcessIdentity& owner);
+
+// The copy at path, read as far as it is whole (see DecodeRecoveryHeader).
+CopyCondition ReadRecoveryHeader(const wchar_t* path, RecoveryHeader* header);
+// Its text as a movable block for the edit control, with a terminator; null
+// when it cannot be read or held.
+HLOCAL ReadRecoveryText(const wchar_t* path, const RecoveryHeader& header);
+
+// Claims, for claimer, every copy and claim of the store whose owner no
+// longer runs, and returns the claims' names, oldest process first. A copy
+// another process claims first is not among them.
+std::vector<std::wstring> ClaimAbandonedCopies(const wchar_t* folder, const ProcessIdentity& claimer);
+// Takes a claim over for a new claimer (the process a further restore was
+// handed to); false when it is gone, or taken.
+bool TakeOverClaim(const wchar_t* folder, const std::wstring& claim, const ProcessIdentity& claimer,
+                   std::wstring* taken);
+// Gives a claimed copy back under its writer's name, for a later start.
+bool ReleaseClaim(const wchar_t* folder, const std::wstring& claim);
+// Makes a claimed copy the claimer's own copy: it is then the one this
+// process keeps up to date, and removes when the text leaves its window.
+bool AdoptClaim(const wchar_t* folder, const std::wstring& claim);
+bool DiscardClaim(const wchar_t* folder, const std::wstring& claim);
+
+std::wstring StorePath(const wchar_t* folder, const std::wstring& name);

@@ -1,0 +1,45 @@
+// Keeps the recovery copy of the document's unsaved text up to date, so that
+// a kill, a crash, a power cut or the end of the Windows session loses none
+// of it. Typing never waits for the disk: the text is copied from the control
+// on this thread, and a worker thread writes the copy.
+#pragma once
+#include <windows.h>
+
+// Fires when a copy is due: 2 s after the changes pause, at most 30 s after
+// the first change that no copy holds.
+const UINT kRecoveryTimer = 2;
+const DWORD kRecoveryPause = 2000;
+const DWORD kRecoveryLongest = 30000;
+
+// How long to wait from now before the next copy, given when the first
+// change that no copy holds was made. Tick counts wrap; the difference
+// does not care.
+DWORD RecoveryDelay(DWORD now, DWORD firstUnsavedChange);
+
+// After any change of the document (its text, its file, whether it is
+// modified): shows it in the title and status bar and keeps the recovery
+// copy in step. An unmodified document's text is all in its file, so its
+// copy goes; a modified one's copy is due (its path may have changed too).
+void DocumentChanged(HWND mainWindow);
+
+// Timer kRecoveryTimer, and the session ending: starts writing the copy now
+// when changes are waiting for one.
+LRESULT StartRecoveryCopy(HWND mainWindow);
+// The main window's answer to WM_SCRIVLET_COPYWRITTEN.
+LRESULT FinishRecoveryCopy(HWND mainWindow, WPARAM written, LPARAM sequence);
+// Brings the copy up to date before returning, flushed to disk (the session
+// is ending). False when it could not be written.
+bool WriteRecoveryCopyNow(HWND mainWindow);
+
+// The text has left the window (saved, replaced by New, a load): its copy
+// goes.
+void DiscardRecoveryCopy(HWND mainWindow);
+// A restored copy is this process's copy now (see AdoptClaim); it is
+// rewritten under this process's own name at once.
+void AdoptRecoveryCopy(HWND mainWindow);
+
+// The session ends: the copy stays for the next start, whatever follows.
+void KeepRecoveryCopyForNextStart();
+// At exit: waits for a copy being written, then removes the copy unless it
+// is kept for the next start.
+void EndRecoveryCopies(HWND mainWindow);
