@@ -89,7 +89,7 @@ DWORD WINAPI WriteCopyInBackground(void* parameter)
     const bool written = RunGuarded<bool>(false, [&] { return WriteJob(job); });
     PostMessageW(job->mainWindow, WM_SCRIVLET_COPYWRITTEN, written, job->sequence);
     FreeJob(job);
-    return 0;
+    return written;
 }
 
 void Schedule(HWND mainWindow, DWORD delay)
@@ -97,17 +97,21 @@ void Schedule(HWND mainWindow, DWORD delay)
     SetTimer(mainWindow, kRecoveryTimer, delay, nullptr);
 }
 
-// Waits for the copy in writing, whose answer is then no longer awaited.
+// Waits for the copy in writing, whose posted answer is then dropped.
 void WaitForWorker()
 {
     if (!Recovery.worker)
         return;
     WaitForSingleObject(Recovery.worker, INFINITE);
+    DWORD written = 0;
+    GetExitCodeThread(Recovery.worker, &written);
     CloseHandle(Recovery.worker);
     Recovery.worker = nullptr;
     ++Recovery.sequence;
-    // The copy may or may not have been written: know it is there.
+    // An earlier copy may be there even when this one failed.
     Recovery.copyWritten = true;
+    if (!written)
+        Recovery.changesWaiting = true;
 }
 
 }  // namespace
@@ -193,7 +197,7 @@ bool WriteRecoveryCopyNow(HWND mainWindow)
 {
     KillTimer(mainWindow, kRecoveryTimer);
     WaitForWorker();
-    if (!DocumentState.IsModified)
+    if (!DocumentState.IsModified || !Recovery.changesWaiting)
         return true;
     CopyJob* job = TakeSnapshot(mainWindow);
     if (!job)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/sessionend.h"
+#include "document/recoveryoffer.h"
 #include "document/recoverystore.h"
 #include "document/recoverywriter.h"
 #include "tests/support/scratch_folder.h"
@@ -129,6 +130,19 @@ TEST_F(RecoveryStoreTest, ACutShortCopyIsOfferedAsFarAsItIsWholeAndAnyOtherFileI
     }
 }
 
+TEST_F(RecoveryStoreTest, AWriteThatFailsLeavesTheLastGoodCopy)
+{
+    const ProcessIdentity writer = EndedProcess(1);
+    const std::wstring name = Write(writer, L"last good");
+    // A folder under the name the next copy is written under refuses it, as
+    // a full disk would.
+    ASSERT_TRUE(CreateDirectoryW((PathOf(name) + L"-new").c_str(), nullptr));
+    EXPECT_FALSE(WriteRecoveryCopy(folder_.path().c_str(), Header(writer, {}, L"Untitled", 5), L"newer"));
+    RecoveryHeader read;
+    ASSERT_EQ(ReadRecoveryHeader(PathOf(name).c_str(), &read), CopyCondition::Whole);
+    EXPECT_EQ(TextOf(ReadRecoveryText(PathOf(name).c_str(), read)), L"last good");
+}
+
 TEST_F(RecoveryStoreTest, OnlyCopiesOfEndedProcessesAreClaimedAndEachByOneClaimer)
 {
     const ProcessIdentity running = CurrentProcessIdentity();
@@ -156,6 +170,34 @@ TEST_F(RecoveryStoreTest, OnlyCopiesOfEndedProcessesAreClaimedAndEachByOneClaime
     // Cancel gives the copy back under its writer's name, for a later start.
     ASSERT_TRUE(ReleaseClaim(folder_.path().c_str(), first[0]));
     EXPECT_TRUE(FileExists(PathOf(ended)));
+}
+
+TEST(FormatRecoveryQuestion, SaysWhoseChangesWhatBecameOfTheFileAndWhatEachButtonDoes)
+{
+    const struct {
+        const wchar_t* path;
+        CopyCondition condition;
+        FileState file;
+        const wchar_t* middle;  // between the time and the buttons
+    } cases[] = {
+        {L"Untitled", CopyCondition::Whole, FileState::Same, L""},
+        {L"C:\\a.txt", CopyCondition::Whole, FileState::Changed, L"\n\nThe file has been changed since then."},
+        {L"C:\\a.txt", CopyCondition::Whole, FileState::Gone, L"\n\nThe file is no longer there."},
+        {L"C:\\a.txt", CopyCondition::CutShort, FileState::Same, L"\n\nOnly the first part of the text was kept."},
+    };
+    for (const auto& c : cases) {
+        wchar_t text[1024];
+        FormatRecoveryQuestion(Header(EndedProcess(1), {}, c.path, 0), c.condition, c.file, text);
+        const std::wstring question = text;
+        const std::wstring whose = wcscmp(c.path, L"Untitled") == 0 ? L"an untitled document" : L"'C:\\a.txt'";
+        EXPECT_EQ(question.find(L"Scrivlet ended without saving the changes to " + whose + L", last kept at "), 0u)
+            << testing::PrintToString(question);
+        const std::wstring buttons =
+            L"\n\nYes restores them in a window, still unsaved. No discards them for good. "
+            L"Cancel keeps them for the next start.";
+        EXPECT_NE(question.find(std::wstring(c.middle) + buttons), std::wstring::npos)
+            << testing::PrintToString(question);
+    }
 }
 
 TEST(ProcessIdentity, OnlyAProcessKnownToHaveEndedCountsAsEnded)

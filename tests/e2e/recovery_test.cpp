@@ -81,7 +81,9 @@ TEST_P(RecoveryOfferTest, TextTypedBeforeAKillIsOfferedAtTheNextStart)
         ExpectTitle(L" Untitled - Scrivlet");
         EXPECT_EQ(program().EditText(), L"");
     }
-    EXPECT_EQ(RecoveryStoreNames().size(), c.copiesLeft);
+    // A restored copy is written again under this program's name at once.
+    EXPECT_TRUE(WaitUntil([&] { return RecoveryStoreNames().size() == c.copiesLeft; }, 5000))
+        << RecoveryStoreNames().size() << " files in the store";
     if (c.answer == IDCANCEL) {
         // Kept for a later start, which offers it again.
         Kill();
