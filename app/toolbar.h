@@ -6,6 +6,14 @@
 // The toolbar's pictures; destroyed in the clean-up at exit.
 extern HIMAGELIST ToolbarImages;
 
+// The side of the button pictures at a dpi: the largest drawn size (16, 24
+// or 32) not above 16 scaled, so a picture is never stretched.
+int ToolbarImageSize(int dpi);
+
+// The button size at a dpi: 23 x 22 at 96 dpi (a 16 px picture with the
+// common controls' padding), scaled; the padding does not scale by itself.
+SIZE ToolbarButtonSize(int dpi);
+
 // Fills the toolbar with its images and buttons and shows it. Returns 0 when
 // the image list cannot be made.
 int SetupToolbar(HWND toolbar);
