@@ -4,6 +4,7 @@
 
 #include "about/gllogo.h"
 #include "platform/centerwindow.h"
+#include "platform/dpi.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "build_stamp.h"
@@ -30,15 +31,19 @@ const wchar_t kCredits[] = L"Scrivlet 2.0.2 (" SCRIVLET_BUILD_STAMP
 
 HyperlinkParams ProjectLinkParams(HWND dialog)
 {
+    // Placed in pixels, not dialog units: 11, 115, 185 x 20 and a font of
+    // height 12 at 96 dpi, scaled for the screen. 185 wide, not 175: Wine's
+    // MS Sans Serif needs 176 for the text at 96 dpi and 268 of 278 at 144.
+    const int dpi = ScreenDpi();
     HyperlinkParams params = {};
     params.parent = dialog;
     params.id = 0;
-    params.x = 11;
-    params.y = 115;
-    params.width = 175;
-    params.height = 20;
+    params.x = ScaledPixels(11, dpi);
+    params.y = ScaledPixels(115, dpi);
+    params.width = ScaledPixels(185, dpi);
+    params.height = ScaledPixels(20, dpi);
     params.face = L"MS Sans Serif";
-    params.fontHeight = 12;
+    params.fontHeight = ScaledPixels(12, dpi);
     params.normalColor = RGB(0, 0, 255);
     params.hoverColor = RGB(255, 0, 0);
     params.backgroundColor = GetSysColor(COLOR_BTNFACE);

@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "platform/framemessages.h"
+#include "platform/dpi.h"
 #include "platform/guard.h"
 #include "platform/textbuffer.h"
 #include "app/editcontrol.h"
@@ -81,12 +82,18 @@ HWND CreateMainFrame(HINSTANCE instance)
     return mainWindow;
 }
 
-void StatusPartEdges(int right, int edges[5])
+void StatusPartEdges(int right, int dpi, int edges[5])
 {
     // The encoding part is 100 pixels wide, room for a name with its line ends.
     const int fromRight[5] = {460, 320, 220, 120, 20};
     for (int i = 0; i < 5; ++i)
-        edges[i] = right - fromRight[i];
+        edges[i] = right - ScaledPixels(fromRight[i], dpi);
+}
+
+int StatusIconSize(int dpi)
+{
+    const int drawn[] = {12, 15, 18, 24};
+    return LargestSizeNotAbove(12, dpi, drawn, ARRAYSIZE(drawn));
 }
 
 LRESULT LayoutFrame(HWND mainWindow)
@@ -98,7 +105,7 @@ LRESULT LayoutFrame(HWND mainWindow)
     RECT edit = EditControlRect(mainWindow);
     HWND status = GetDlgItem(mainWindow, IDC_STATUSBAR);
     int edges[5];
-    StatusPartEdges(main.right, edges);
+    StatusPartEdges(main.right, ScreenDpi(), edges);
     SendMessageW(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
     SendMessageW(status, SB_SETTEXTW, kHelpPart, reinterpret_cast<LPARAM>(L""));
     SendMessageW(status, WM_SIZE, 0, 0);

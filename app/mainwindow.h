@@ -16,8 +16,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Places the status bar, toolbar and edit control for the current size.
 LRESULT LayoutFrame(HWND mainWindow);
 
-// The status-bar part right edges for a client area whose right edge is right.
-void StatusPartEdges(int right, int edges[5]);
+// The status-bar part right edges for a client area whose right edge is
+// right: 460, 320, 220, 120 and 20 pixels from it at 96 dpi, scaled for dpi.
+void StatusPartEdges(int right, int dpi, int edges[5]);
+
+// The side of the status icons at a dpi: 12 at 96 dpi, scaled, taken from
+// the sizes the icons hold (12, 15, 18, 24) so that none is stretched.
+int StatusIconSize(int dpi);
 
 // Puts the help text of command id into status part 0.
 void ShowHelpText(HWND mainWindow, UINT id);

@@ -7,6 +7,7 @@
 
 #include "about/aboutdialog.h"
 #include "app/mainwindow.h"
+#include "platform/dpi.h"
 #include "platform/framemessages.h"
 #include "platform/messages.h"
 #include "platform/textbuffer.h"
@@ -148,7 +149,7 @@ int ScrivletMain(HINSTANCE instance)
                     MB_OK | MB_ICONERROR);
         return 0;
     }
-    HICON appIcon = LoadIconSized(instance, IDI_APPLICATION_ICON, 16);
+    HICON appIcon = LoadIconSized(instance, IDI_APPLICATION_ICON, GetSystemMetrics(SM_CXSMICON));
     HBRUSH frameBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     WNDCLASSEXW windowClass;
     if (!RegisterMainWindowClass(&windowClass, frameBrush, appIcon)) {
@@ -165,8 +166,8 @@ int ScrivletMain(HINSTANCE instance)
     // the first one restored takes this window when it was given no file.
     if (request != StartRequest::HandedCopy)
         PostMessageW(mainWindow, WM_SCRIVLET_OFFERCOPIES, request == StartRequest::NoFile, 0);
-    IDI_SAVED = LoadIconSized(instance, IDI_SAVED_ICON, 12);
-    IDI_UNSAVED = LoadIconSized(instance, IDI_UNSAVED_ICON, 12);
+    IDI_SAVED = LoadIconSized(instance, IDI_SAVED_ICON, StatusIconSize(ScreenDpi()));
+    IDI_UNSAVED = LoadIconSized(instance, IDI_UNSAVED_ICON, StatusIconSize(ScreenDpi()));
     EditBackBrush = CreateEditBackBrush();
     DragAcceptFiles(mainWindow, TRUE);
     AskToBeRestartedAfterUpdates();

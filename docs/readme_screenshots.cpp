@@ -123,6 +123,16 @@ bool ShootDialog(ScrivletProcess& program, UINT command, const wchar_t* caption,
     return !IsWindowVisible(dialog) && saved;
 }
 
+// This program carries the program's manifest, so it reads the screen's
+// true dpi as the program does.
+int ScreenDpiOfThisProcess()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -141,18 +151,27 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     HWND window = program.mainWindow();
-    // Centred, as the dialogs that centre themselves on the screen are.
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - 640) / 2, (GetSystemMetrics(SM_CYSCREEN) - 400) / 2,
-                 640, 400, SWP_NOZORDER);
+    // Centred, as the dialogs that centre themselves on the screen are, and
+    // 640 x 400 at 96 dpi, scaled for the screen's dpi.
+    const int dpi = ScreenDpiOfThisProcess();
+    const int width = MulDiv(640, dpi, 96);
+    const int height = MulDiv(400, dpi, 96);
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER);
     program.Select(0, 8);
     // The status bar counts the text once it is shown; then one idle paint.
     for (int i = 0; i < 500 && program.StatusText(2).find(L"chars") == std::wstring::npos; ++i)
         Sleep(10);
     program.WaitUntilIdle();
-    bool done = SaveScreenArea({window}, out + L"\\main-window.bmp") &&
-                ShootDialog(program, IDM_FINDREPLACE, L"Find and Replace", IDCANCEL, out + L"\\find-replace.bmp") &&
-                ShootDialog(program, IDM_SETTINGS, L"Scrivlet 2.0 Settings", IDCANCEL, out + L"\\settings.bmp") &&
-                ShootDialog(program, IDM_ABOUT, L"About Scrivlet", IDOK, out + L"\\about.bmp");
+    // On a screen of another dpi (a prefix with LogPixels set), the main
+    // window alone, named for its dpi.
+    bool done =
+        dpi != 96
+            ? SaveScreenArea({window}, out + L"\\main-window-" + std::to_wstring(dpi) + L"dpi.bmp")
+            : SaveScreenArea({window}, out + L"\\main-window.bmp") &&
+                  ShootDialog(program, IDM_FINDREPLACE, L"Find and Replace", IDCANCEL, out + L"\\find-replace.bmp") &&
+                  ShootDialog(program, IDM_SETTINGS, L"Scrivlet 2.0 Settings", IDCANCEL, out + L"\\settings.bmp") &&
+                  ShootDialog(program, IDM_ABOUT, L"About Scrivlet", IDOK, out + L"\\about.bmp");
     program.Close();
     DWORD code = 1;
     program.WaitForExit(&code);

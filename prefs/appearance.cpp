@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "platform/centerwindow.h"
+#include "platform/dpi.h"
 #include "platform/messages.h"
 #include "platform/systemlibrary.h"
 #include "prefs/recentfiles.h"
@@ -26,7 +27,7 @@ const UINT kStatusPeriod = 200;
 // never goes below it; the slider still shows, and keeps, the stored value.
 const BYTE kLeastStartingAlpha = 51;
 // How much of the caption must lie on a work area for a stored placement to
-// count: enough to see the window and drag it back.
+// count: enough to see the window and drag it back (at 96 dpi; scaled).
 const LONG kLeastCaptionWidth = 50;
 
 // A stored placement is used only when it is the record the program writes,
@@ -52,7 +53,8 @@ bool IsCaptionOnWorkArea(const RECT& frame)
     info.cbSize = sizeof(info);
     RECT visible;
     return monitor && GetMonitorInfoW(monitor, &info) && IntersectRect(&visible, &caption, &info.rcWork) &&
-           visible.right - visible.left >= kLeastCaptionWidth && visible.bottom - visible.top >= captionHeight;
+           visible.right - visible.left >= ScaledPixels(kLeastCaptionWidth, ScreenDpi()) &&
+           visible.bottom - visible.top >= captionHeight;
 }
 
 // How far the coordinates of a placement lie from the screen's, read off the
@@ -213,9 +215,15 @@ LRESULT ChooseEditFont(HWND mainWindow)
     return 0;
 }
 
+int DefaultEditFontHeight(int dpi)
+{
+    return ScaledPixels(14, dpi);
+}
+
 HFONT CreateDefaultEditFont()
 {
-    return CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+    return CreateFontW(DefaultEditFontHeight(ScreenDpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
+                       0, 0, 0, L"Arial");
 }
 
 LRESULT ApplySavedState(HWND mainWindow)

@@ -33,5 +33,8 @@ LRESULT ToggleStayOnTop(HWND mainWindow);
 // Gives the edit control's device context the stored colours.
 HBRUSH PrepareEditColors(HDC dc);
 
-// The default edit font when none is stored: Arial, height 14, normal weight.
+// The default edit font when none is stored: Arial, height 14 at 96 dpi
+// (scaled for the screen's dpi), normal weight. A stored font is a LOGFONT in
+// pixels and is used as it was chosen.
+int DefaultEditFontHeight(int dpi);
 HFONT CreateDefaultEditFont();

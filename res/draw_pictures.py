@@ -294,13 +294,78 @@ def doc32():
     return c
 
 
-def tile(band):
+# The status icons' sizes: 12 px at 96 dpi, scaled for 120, 144 and 192 dpi.
+STATUS_SIZES = (12, 15, 18, 24)
+# The toolbar's picture sizes: 16 px at 96 dpi, and 24 and 32 for the program
+# to take the largest not above its scaled size.
+TOOLBAR_SIZES = (16, 24, 32)
+
+
+def tile(band, size=12):
+    """Grey tile, dark right and bottom edge, coloured band across the top;
+    edge and band grow with the size (1 and 2 px at 12, as MulDiv rounds)."""
     grey, dark = (192, 192, 192), (96, 96, 96)
-    c = [[grey] * 12 for _ in range(12)]
-    rect(c, 11, 0, 11, 11, dark)
-    rect(c, 0, 11, 11, 11, dark)
-    rect(c, 0, 0, 11, 1, band)
+    edge, bandh = max(1, size // 12), (2 * size + 6) // 12
+    last = size - 1
+    c = [[grey] * size for _ in range(size)]
+    rect(c, size - edge, 0, last, last, dark)
+    rect(c, 0, size - edge, last, last, dark)
+    rect(c, 0, 0, last, bandh - 1, band)
     return c
+
+
+def scale2x(img):
+    """EPX/Scale2x: twice the size, edges kept sharp, no new colours."""
+    h, w = len(img), len(img[0])
+    at = lambda x, y, p: img[y][x] if 0 <= x < w and 0 <= y < h else p
+    out = [[None] * (2 * w) for _ in range(2 * h)]
+    for y in range(h):
+        for x in range(w):
+            p = img[y][x]
+            a, b, c, d = at(x, y - 1, p), at(x + 1, y, p), at(x - 1, y, p), at(x, y + 1, p)
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return out
+
+
+def scale3x(img):
+    """Scale3x: three times the size, edges kept sharp, no new colours."""
+    h, w = len(img), len(img[0])
+    out = [[None] * (3 * w) for _ in range(3 * h)]
+    for y in range(h):
+        for x in range(w):
+            e = img[y][x]
+            n = lambda dx, dy: img[y + dy][x + dx] if 0 <= x + dx < w and 0 <= y + dy < h else e
+            a, b, c, d, f, g, hh, i = n(-1, -1), n(0, -1), n(1, -1), n(-1, 0), n(1, 0), n(-1, 1), n(0, 1), n(1, 1)
+            if b != hh and d != f:
+                px = [d if d == b else e,
+                      b if (d == b and e != c) or (b == f and e != a) else e,
+                      f if b == f else e,
+                      d if (d == b and e != g) or (d == hh and e != a) else e,
+                      e,
+                      f if (b == f and e != i) or (hh == f and e != c) else e,
+                      d if d == hh else e,
+                      hh if (d == hh and e != i) or (hh == f and e != g) else e,
+                      f if hh == f else e]
+            else:
+                px = [e] * 9
+            for k, v in enumerate(px):
+                out[3 * y + k // 3][3 * x + k % 3] = v
+    return out
+
+
+def toolbar_picture(art, size):
+    """The 16 px pixel grid at 16, 24 or 32 px: 32 is Scale2x of it, 24 every
+    other pixel of its Scale3x (crisp 1.5 times). Never a blurred stretch."""
+    img = grid(art)
+    if size == 32:
+        return scale2x(img)
+    if size == 24:
+        big = scale3x(img)
+        return [row[::2] for row in big[::2]]
+    return img
 
 
 # ---------------------------------------------------------------- writers
@@ -352,15 +417,17 @@ def all_files():
     files = {
         'app.ico': ico_bytes([grid(APP16), app32()]),
         'document.ico': ico_bytes([grid(DOC16), doc32()]),
-        'saved.ico': ico_bytes([tile((0, 255, 0))]),
-        'unsaved.ico': ico_bytes([tile((255, 0, 0))]),
+        'saved.ico': ico_bytes([tile((0, 255, 0), n) for n in STATUS_SIZES]),
+        'unsaved.ico': ico_bytes([tile((255, 0, 0), n) for n in STATUS_SIZES]),
     }
     black, white = (0, 0, 0), (255, 255, 255)
     for name, art in TOOLBAR.items():
-        img = grid(art)
-        files['tb_%s.bmp' % name] = bmp_bytes([[p or black for p in r] for r in img])
-        files['tb_%s_mask.bmp' % name] = bmp_bytes(
-            [[white if p is None else black for p in r] for r in img])
+        for size in TOOLBAR_SIZES:
+            img = toolbar_picture(art, size)
+            stem = 'tb_%s' % name if size == 16 else 'tb_%s_%d' % (name, size)
+            files[stem + '.bmp'] = bmp_bytes([[p or black for p in r] for r in img])
+            files[stem + '_mask.bmp'] = bmp_bytes(
+                [[white if p is None else black for p in r] for r in img])
     return files
 
 
@@ -370,10 +437,12 @@ def read_bmp(data):
     magic, size, _, _, off = struct.unpack_from('<2sIHHI', data)
     hsize, w, h, planes, bpp, comp = struct.unpack_from('<IiiHHI', data, 14)
     assert magic == b'BM' and size == len(data) and off == 54, 'bad BMP file header'
-    assert (hsize, w, h, planes, bpp, comp) == (40, 16, 16, 1, 24, 0), 'bad BMP info header'
+    assert (hsize, planes, bpp, comp) == (40, 1, 24, 0), 'bad BMP info header'
+    assert w == h and w in TOOLBAR_SIZES, 'BMP is %d x %d' % (w, h)
+    stride = (w * 3 + 3) & ~3
     rows = []
     for y in range(h):
-        base = off + (h - 1 - y) * w * 3
+        base = off + (h - 1 - y) * stride
         rows.append([tuple(data[base + 3 * x:base + 3 * x + 3][::-1]) for x in range(w)])
     return rows
 
@@ -428,18 +497,21 @@ def check(outdir):
             if name.endswith('.ico'):
                 imgs = read_ico(data)
                 sizes = [len(i) for i in imgs]
-                expect(sizes == ([12] if name in ('saved.ico', 'unsaved.ico') else [16, 32]),
+                expect(sizes == (list(STATUS_SIZES) if name in ('saved.ico', 'unsaved.ico')
+                                 else [16, 32]),
                        '%s: image sizes %s' % (name, sizes))
-                if name in ('saved.ico', 'unsaved.ico'):
-                    img = imgs[0]
+                for img in imgs if name in ('saved.ico', 'unsaved.ico') else []:
+                    n = len(img)
+                    bandh = (2 * n + 6) // 12
                     band = (0, 255, 0) if name == 'saved.ico' else (255, 0, 0)
-                    expect(all(p == band for p in img[0] + img[1]), name + ': top band')
-                    face = [img[y][x] for y in range(2, 11) for x in range(11)]
-                    edge = [img[y][11] for y in range(2, 12)] + img[11]
+                    expect(all(p == band for r in img[:bandh] for p in r), '%s %d: top band' % (name, n))
+                    e = max(1, n // 12)
+                    face = [img[y][x] for y in range(bandh, n - e) for x in range(n - e)]
+                    edge = [img[y][x] for y in range(bandh, n) for x in range(n) if x >= n - e or y >= n - e]
                     grey = lambda p: p is not None and p[0] == p[1] == p[2]
-                    expect(all(grey(p) for p in face + edge), name + ': tile not grey')
+                    expect(all(grey(p) for p in face + edge), '%s %d: tile not grey' % (name, n))
                     expect(all(grey(p) and p[0] < min(q[0] for q in face) for p in edge),
-                           name + ': right/bottom edge not darker than face')
+                           '%s %d: right/bottom edge not darker than face' % (name, n))
             else:
                 img = read_bmp(data)
                 if name.endswith('_mask.bmp'):
@@ -474,14 +546,17 @@ def preview(outdir, path):
     bg = (212, 208, 200)  # the Windows 2000 button face
     pics = []
     load = lambda name: open(os.path.join(outdir, name), 'rb').read()
+    big = []
     for name in TOOLBAR:
-        img, mask = read_bmp(load('tb_%s.bmp' % name)), read_bmp(load('tb_%s_mask.bmp' % name))
-        pics.append([[None if m == (255, 255, 255) else p for p, m in zip(r, mr)]
-                     for r, mr in zip(img, mask)])
+        for stem, into in (('tb_%s' % name, pics), ('tb_%s_24' % name, big), ('tb_%s_32' % name, big)):
+            img, mask = read_bmp(load(stem + '.bmp')), read_bmp(load(stem + '_mask.bmp'))
+            into.append([[None if m == (255, 255, 255) else p for p, m in zip(r, mr)]
+                         for r, mr in zip(img, mask)])
     icons = []
     for name in ('app.ico', 'document.ico', 'saved.ico', 'unsaved.ico'):
         icons += read_ico(load(name))
     lines = [[(p, 8) for p in pics], [(p, 1) for p in pics] + [(p, 2) for p in pics],
+             [(p, 1) for p in big], [(p, 4) for p in big[:6]],
              [(p, 8) for p in icons], [(p, 1) for p in icons] + [(p, 2) for p in icons]]
     width = max(sum(len(p[0]) * s + 8 for p, s in ln) for ln in lines) + 8
     canvas = []

@@ -31,6 +31,9 @@
 #define IDB_PASTE_MASK 166
 #define IDB_FIND_MASK 168
 #define IDB_ONTOP_MASK 170
+// The same pictures and masks drawn at 24 and 32 pixels: their ids plus these.
+#define IDB_AT_24 1000
+#define IDB_AT_32 2000
 
 // Children of the main window
 #define IDC_STATUSBAR 105

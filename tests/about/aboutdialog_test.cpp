@@ -149,7 +149,7 @@ TEST_F(AboutDialogTest, ShowsCreditsLogoAndLinkCentredOnTheMainWindow)
     EXPECT_EQ(logoClass, L"glLogoControl");
     EXPECT_EQ(linkRect.left, 11);
     EXPECT_EQ(linkRect.top, 115);
-    EXPECT_EQ(linkRect.right - linkRect.left, 175);
+    EXPECT_EQ(linkRect.right - linkRect.left, 185);
     EXPECT_EQ(linkRect.bottom - linkRect.top, 20);
     EXPECT_FALSE(IsWindow(link));
 

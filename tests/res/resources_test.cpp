@@ -102,7 +102,8 @@ TEST_P(ProgramResources, IconsHaveTheirSizesInTwoHundredFiftySixColours)
     std::vector<std::pair<int, int>> appAndDocument = {{16, 8}, {32, 8}};
     EXPECT_EQ(IconImages(IDI_APPLICATION_ICON), appAndDocument);
     EXPECT_EQ(IconImages(IDI_DOCUMENT_ICON), appAndDocument);
-    std::vector<std::pair<int, int>> status = {{12, 8}};
+    // 12 at 96 dpi and its scaled sizes for 120, 144 and 192 dpi.
+    std::vector<std::pair<int, int>> status = {{12, 8}, {15, 8}, {18, 8}, {24, 8}};
     EXPECT_EQ(IconImages(IDI_SAVED_ICON), status);
     EXPECT_EQ(IconImages(IDI_UNSAVED_ICON), status);
 }
@@ -118,8 +119,8 @@ TEST_P(ProgramResources, ImportsComeOnlyFromSystemDlls)
         reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     ASSERT_NE(imports.VirtualAddress, 0u);
-    const std::vector<std::string> system = {"advapi32.dll", "comctl32.dll", "gdi32.dll",    "kernel32.dll",
-                                             "msvcrt.dll",   "shell32.dll",  "user32.dll",   "shlwapi.dll"};
+    const std::vector<std::string> system = {"advapi32.dll", "comctl32.dll", "gdi32.dll",  "kernel32.dll",
+                                             "msvcrt.dll",   "shell32.dll",  "user32.dll", "shlwapi.dll"};
     int count = 0;
     for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
          ++entry, ++count) {

@@ -10,6 +10,7 @@
 #include "document/documentstate.h"
 #include "document/titlestatus.h"
 #include "prefs/appearance.h"
+#include "platform/dpi.h"
 #include "res/resource.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
@@ -35,8 +36,11 @@ void FrameTest::CreateFrame()
     ASSERT_NE(window_, nullptr);
     DocumentState = DocumentStateRecord();
     wcscpy(DocumentState.FilePath, kUntitled);
-    IDI_SAVED = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SAVED_ICON), IMAGE_ICON, 12, 12, 0));
-    IDI_UNSAVED = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_UNSAVED_ICON), IMAGE_ICON, 12, 12, 0));
+    const int iconSize = StatusIconSize(ScreenDpi());
+    IDI_SAVED =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SAVED_ICON), IMAGE_ICON, iconSize, iconSize, 0));
+    IDI_UNSAVED =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_UNSAVED_ICON), IMAGE_ICON, iconSize, iconSize, 0));
     EditBackBrush = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
     RefreshTitleAndStatus(window_);
     PumpMessages();
