@@ -3,10 +3,10 @@
 #include <shellapi.h>
 
 #include "about/gllogo.h"
+#include "build_stamp.h"
 #include "platform/centerwindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
-#include "build_stamp.h"
 #include "res/resource.h"
 
 HyperlinkControl AboutHyperlink;

@@ -3,15 +3,15 @@
 #include <commctrl.h>
 
 #include "app/commands.h"
-#include "platform/framemessages.h"
-#include "platform/guard.h"
-#include "platform/textbuffer.h"
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
 #include "document/filecommands.h"
 #include "document/outsidechange.h"
 #include "document/titlestatus.h"
+#include "platform/framemessages.h"
+#include "platform/guard.h"
+#include "platform/textbuffer.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "res/resource.h"

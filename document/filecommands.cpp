@@ -4,13 +4,13 @@
 
 #include <cwchar>
 
-#include "platform/messages.h"
-#include "platform/systemlibrary.h"
 #include "document/ansitext.h"
 #include "document/documentstate.h"
 #include "document/outsidechange.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
+#include "platform/messages.h"
+#include "platform/systemlibrary.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
 

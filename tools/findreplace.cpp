@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "document/documentstate.h"
+#include "document/titlestatus.h"
 #include "platform/centerwindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "platform/textbuffer.h"
-#include "document/documentstate.h"
-#include "document/titlestatus.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
 #include "tools/textsearch.h"
