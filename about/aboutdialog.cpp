@@ -3,11 +3,11 @@
 #include <shellapi.h>
 
 #include "about/gllogo.h"
+#include "build_stamp.h"
 #include "platform/centerwindow.h"
 #include "platform/dpi.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
-#include "build_stamp.h"
 #include "res/resource.h"
 
 HyperlinkControl AboutHyperlink;

@@ -4,12 +4,11 @@
 
 #include "about/aboutdialog.h"
 #include "app/editcontrol.h"
-#include "platform/messages.h"
 #include "document/documentstate.h"
 #include "document/recoverywriter.h"
 #include "document/filecommands.h"
-#include "prefs/appearance.h"
 #include "document/titlestatus.h"
+#include "platform/messages.h"
 #include "prefs/appearance.h"
 #include "prefs/settingsdialog.h"
 #include "print/printdocument.h"

@@ -3,10 +3,6 @@
 #include <commctrl.h>
 
 #include "app/commands.h"
-#include "platform/framemessages.h"
-#include "platform/dpi.h"
-#include "platform/guard.h"
-#include "platform/textbuffer.h"
 #include "app/editcontrol.h"
 #include "app/sessionend.h"
 #include "app/startup.h"
@@ -16,6 +12,10 @@
 #include "document/recoveryoffer.h"
 #include "document/recoverywriter.h"
 #include "document/titlestatus.h"
+#include "platform/dpi.h"
+#include "platform/framemessages.h"
+#include "platform/guard.h"
+#include "platform/textbuffer.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "res/resource.h"

@@ -4,14 +4,14 @@
 
 #include <cwchar>
 
-#include "platform/messages.h"
-#include "platform/systemlibrary.h"
 #include "document/ansitext.h"
 #include "document/documentstate.h"
 #include "document/recoverywriter.h"
 #include "document/outsidechange.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
+#include "platform/messages.h"
+#include "platform/systemlibrary.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
 

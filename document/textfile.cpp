@@ -7,14 +7,14 @@
 #include <memory>
 #include <new>
 
-#include "platform/framemessages.h"
-#include "platform/textbuffer.h"
 #include "document/ansitext.h"
 #include "document/encoding.h"
 #include "document/fileversion.h"
 #include "document/safesave.h"
-#include "platform/scopedhandle.h"
 #include "document/titlestatus.h"
+#include "platform/framemessages.h"
+#include "platform/scopedhandle.h"
+#include "platform/textbuffer.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
 

@@ -7,10 +7,10 @@
 #include <memory>
 #include <new>
 
+#include "document/documentstate.h"
 #include "platform/messages.h"
 #include "platform/systemlibrary.h"
 #include "platform/textbuffer.h"
-#include "document/documentstate.h"
 #include "res/resource.h"
 
 namespace {

@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "document/documentstate.h"
+#include "document/recoverywriter.h"
+#include "document/titlestatus.h"
 #include "platform/centerwindow.h"
 #include "platform/guard.h"
 #include "platform/messages.h"
 #include "platform/textbuffer.h"
-#include "document/documentstate.h"
-#include "document/recoverywriter.h"
-#include "document/titlestatus.h"
 #include "prefs/settings.h"
 #include "res/resource.h"
 #include "tools/textsearch.h"

@@ -12,8 +12,8 @@
 
 #include "document/documentstate.h"
 #include "document/titlestatus.h"
-#include "prefs/appearance.h"
 #include "platform/textbuffer.h"
+#include "prefs/appearance.h"
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"
 #include "tests/support/address_space.h"

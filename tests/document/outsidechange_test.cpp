@@ -101,4 +101,29 @@ TEST_F(ReloadTest, TheCaretAndTheFirstVisibleLineKeepTheirLines)
     }
 }
 
+// Coming back while a dialog of the program is open checks nothing until it
+// has closed.
+TEST_F(ReloadTest, ACheckWaitsForAnOpenDialogToClose)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.Write(L"a.txt", "one");
+    wcscpy(DocumentState.FilePath, path.c_str());
+    ASSERT_EQ(
+        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
+        1);
+    PumpMessages();
+    HWND dialog =
+        CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, window_, nullptr, nullptr, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    WriteBytes(path, "three");
+    CheckFileOnReturn(window_);
+    RetryFileCheck(window_);
+    PumpMessages();
+    EXPECT_EQ(EditText(), L"one") << "checked while the dialog was open";
+    DestroyWindow(dialog);
+    RetryFileCheck(window_);
+    PumpMessages();
+    EXPECT_EQ(EditText(), L"three") << "not checked once the dialog had closed";
+}
+
 }  // namespace
