@@ -6,8 +6,8 @@
 
 #include "document/ansitext.h"
 #include "document/documentstate.h"
-#include "document/recoverywriter.h"
 #include "document/outsidechange.h"
+#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "platform/messages.h"

@@ -1,5 +1,4 @@
 #include "document/textfile.h"
-#include "document/recoverywriter.h"
 
 #include <climits>
 #include <cwchar>
@@ -10,6 +9,7 @@
 #include "document/ansitext.h"
 #include "document/encoding.h"
 #include "document/fileversion.h"
+#include "document/recoverywriter.h"
 #include "document/safesave.h"
 #include "document/titlestatus.h"
 #include "platform/framemessages.h"
