@@ -1,11 +1,15 @@
 // Measures the program against the floor the platform sets and writes the
 // results as Markdown tables.
-//   scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes]
+//   scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes | --recovery]
 // --quick: 1 MB only, to try the run; --startup: the start-up table alone;
 // --encodings: the opens and saves of UTF-8 and LF documents alone;
-// --changes: the cost of noticing changes made elsewhere alone.
-// SCRIVLET_ENCODED_SIZES, a list such as "10" or "10,50", gives the sizes in
-// MB of those documents (10 and 50 when it is not set).
+// --changes: the cost of noticing changes made elsewhere alone;
+// --recovery: typing while the recovery copy is written, the writing of a
+// copy and its memory, alone.
+// SCRIVLET_ENCODED_SIZES and SCRIVLET_RECOVERY_SIZES, lists such as "10" or
+// "10,50", give the sizes in MB of those documents (10 and 50 when not set).
+//   scrivlet_bench --typing-run MB on|off RESULT
+// is one typing run of --recovery, in a process of its own.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,13 +20,14 @@
 #include "bench/benchmark.h"
 #include "bench/frame_bench.h"
 #include "bench/process_bench.h"
+#include "bench/recovery_bench.h"
 
 namespace {
 
-std::vector<int> EncodedSizes()
+std::vector<int> SizesFrom(const char* variable)
 {
     std::vector<int> sizes;
-    for (const char* listed = getenv("SCRIVLET_ENCODED_SIZES"); listed && *listed;) {
+    for (const char* listed = getenv(variable); listed && *listed;) {
         if (atoi(listed) > 0)
             sizes.push_back(atoi(listed));
         listed = strchr(listed, ',');
@@ -35,20 +40,24 @@ std::vector<int> EncodedSizes()
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && strcmp(argv[1], "--typing-run") == 0)
+        return RunTyping(atoi(argv[2]), strcmp(argv[3], "on") == 0, argv[4]);
     if (argc < 2) {
-        fprintf(stderr, "usage: scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes]\n");
+        fprintf(stderr,
+                "usage: scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes | --recovery]\n");
         return 2;
     }
     const bool quick = argc > 2 && strcmp(argv[2], "--quick") == 0;
     const bool startupOnly = argc > 2 && strcmp(argv[2], "--startup") == 0;
     const bool encodingsOnly = argc > 2 && strcmp(argv[2], "--encodings") == 0;
     const bool changesOnly = argc > 2 && strcmp(argv[2], "--changes") == 0;
+    const bool recoveryOnly = argc > 2 && strcmp(argv[2], "--recovery") == 0;
     const int runs = 3;
     // The opens and the start-up vary most on a loaded machine.
     const int openRuns = quick ? 3 : 7, startupRuns = quick ? 5 : 11;
     std::vector<int> sizes = quick ? std::vector<int>{1} : std::vector<int>{1, 10, 50};
     std::vector<int> wrapSizes = quick ? std::vector<int>{1} : std::vector<int>{1, 10};
-    std::vector<int> encodedSizes = quick ? std::vector<int>{1} : EncodedSizes();
+    std::vector<int> encodedSizes = quick ? std::vector<int>{1} : SizesFrom("SCRIVLET_ENCODED_SIZES");
     FrameSizes frame = {encodingsOnly ? std::vector<int>{} : sizes,
                         quick ? 1 : 50,
                         quick ? 10 : 10,
@@ -60,6 +69,9 @@ int main(int argc, char** argv)
     if (startupOnly) {
         results = MeasureStartup(startupRuns) + "\n";
         results += Notes();
+    } else if (recoveryOnly) {
+        results = MeasureRecovery(SizesFrom("SCRIVLET_RECOVERY_SIZES"));
+        results += "## Targets missed, and what the measurements show about them\n\n" + Notes() + "\n";
     } else if (changesOnly) {
         results += "## Changes made elsewhere: the hash, reloads and the check on coming back\n\n";
         results += MeasureChanges({10, 50}, runs) + "\n";
