@@ -7,13 +7,12 @@
 #include <cwchar>
 
 #include "platform/scopedhandle.h"
+#include "platform/wholefile.h"
 
 namespace {
 
 const wchar_t kCopyExtension[] = L".recovery";
 const wchar_t kNewCopyEnding[] = L".recovery-new";
-// Pieces small enough that a write never needs one large system buffer.
-const DWORD kWritePiece = 1 << 20;
 
 std::wstring ProcessPart(const ProcessIdentity& process)
 {
@@ -50,34 +49,6 @@ bool ParseProcessPart(const wchar_t* text, ProcessIdentity* process)
     process->Id = static_cast<DWORD>(id);
     process->Start.dwHighDateTime = static_cast<DWORD>(start >> 32);
     process->Start.dwLowDateTime = static_cast<DWORD>(start);
-    return true;
-}
-
-bool WriteAll(HANDLE file, const void* data, size_t size)
-{
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        const DWORD piece = size < kWritePiece ? static_cast<DWORD>(size) : kWritePiece;
-        DWORD written = 0;
-        if (!WriteFile(file, bytes, piece, &written, nullptr) || written != piece)
-            return false;
-        bytes += piece;
-        size -= piece;
-    }
-    return true;
-}
-
-bool ReadAll(HANDLE file, void* data, size_t size)
-{
-    uint8_t* bytes = static_cast<uint8_t*>(data);
-    while (size > 0) {
-        const DWORD piece = size < kWritePiece ? static_cast<DWORD>(size) : kWritePiece;
-        DWORD read = 0;
-        if (!ReadFile(file, bytes, piece, &read, nullptr) || read != piece)
-            return false;
-        bytes += piece;
-        size -= piece;
-    }
     return true;
 }
 
@@ -156,8 +127,8 @@ bool WriteRecoveryCopy(const wchar_t* folder, const RecoveryHeader& header, cons
     {
         ScopedHandle file(
             CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        written = file.valid() && WriteAll(file.get(), head, sizeof(head)) &&
-                  WriteAll(file.get(), text, static_cast<size_t>(header.TextLength) * sizeof(wchar_t)) &&
+        written = file.valid() && WriteWhole(file.get(), head, sizeof(head)) &&
+                  WriteWhole(file.get(), text, static_cast<size_t>(header.TextLength) * sizeof(wchar_t)) &&
                   FlushFileBuffers(file.get());
     }
     if (written &&
@@ -179,7 +150,7 @@ CopyCondition ReadRecoveryHeader(const wchar_t* path, RecoveryHeader* header)
     LARGE_INTEGER size;
     uint8_t head[kRecoveryHeaderSize];
     if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(sizeof(head)) ||
-        !ReadAll(file.get(), head, sizeof(head)))
+        !ReadWhole(file.get(), head, sizeof(head)))
         return CopyCondition::Unusable;
     return DecodeRecoveryHeader(head, sizeof(head), static_cast<uint64_t>(size.QuadPart), header);
 }
@@ -198,7 +169,7 @@ HLOCAL ReadRecoveryText(const wchar_t* path, const RecoveryHeader& header)
         return nullptr;
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));
     wchar_t* text = block ? static_cast<wchar_t*>(LocalLock(block)) : nullptr;
-    const bool read = text && ReadAll(file.get(), text, length * sizeof(wchar_t));
+    const bool read = text && ReadWhole(file.get(), text, length * sizeof(wchar_t));
     if (text) {
         text[length] = L'\0';
         LocalUnlock(block);

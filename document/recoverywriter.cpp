@@ -12,6 +12,12 @@
 
 namespace {
 
+// The worker needs little stack. Wine commits a thread's whole stack, so the
+// program's default megabyte would count against the copy's memory; Windows
+// 2000, which lacks the flag, takes the size as what to commit at first.
+const SIZE_T kWorkerStack = 64 * 1024;
+const DWORD kStackIsReservation = 0x00010000;  // STACK_SIZE_PARAM_IS_A_RESERVATION
+
 // One copy in writing at a time: the job owns its text until the worker
 // frees it.
 struct CopyJob {
@@ -159,7 +165,7 @@ LRESULT StartRecoveryCopy(HWND mainWindow)
     }
     Recovery.changesWaiting = false;
     DWORD threadId;
-    Recovery.worker = CreateThread(nullptr, 0, WriteCopyInBackground, job, 0, &threadId);
+    Recovery.worker = CreateThread(nullptr, kWorkerStack, WriteCopyInBackground, job, kStackIsReservation, &threadId);
     if (!Recovery.worker) {
         FreeJob(job);
         Recovery.changesWaiting = true;

@@ -3,33 +3,17 @@
 #include <cwchar>
 
 #include "platform/scopedhandle.h"
+#include "platform/wholefile.h"
 
 decltype(&::ReplaceFileW) ReplaceFileCall = ::ReplaceFileW;
 decltype(&::WriteFile) WriteFileCall = ::WriteFile;
 
 namespace {
 
-// Large enough to keep the number of calls low, small enough for any DWORD.
-const DWORD kWriteChunk = 1u << 20;
-
-bool WriteWhole(HANDLE file, const void* data, size_t size)
-{
-    const BYTE* bytes = static_cast<const BYTE*>(data);
-    while (size > 0) {
-        DWORD part = size < kWriteChunk ? static_cast<DWORD>(size) : kWriteChunk;
-        DWORD put = 0;
-        if (!WriteFileCall(file, bytes, part, &put, nullptr) || put == 0)
-            return false;
-        bytes += put;
-        size -= put;
-    }
-    return true;
-}
-
 bool WritePieces(HANDLE file, const FilePiece* pieces, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        if (!WriteWhole(file, pieces[i].data, pieces[i].size))
+        if (!WriteWhole(file, pieces[i].data, pieces[i].size, WriteFileCall))
             return false;
     }
     return true;
@@ -54,7 +38,7 @@ bool CopyContents(HANDLE from, HANDLE to)
             return false;
         if (got == 0)
             break;
-        if (!WriteWhole(to, buffer, got))
+        if (!WriteWhole(to, buffer, got, WriteFileCall))
             return false;
     }
     return SetEndOfFile(to) && FlushFileBuffers(to);

@@ -15,6 +15,7 @@
 #include "platform/framemessages.h"
 #include "platform/scopedhandle.h"
 #include "platform/textbuffer.h"
+#include "platform/wholefile.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
 
@@ -24,18 +25,6 @@ const wchar_t kLargeFileMessage[] =
     L"The file you are attempting to open is larger than 500 kilobytes, and word wrap is currently enabled. "
     L"opening files with word wrap enabled is exponentially slower than when it is disabled. Would you like to "
     L"disable word wrap now?";
-
-bool ReadWhole(HANDLE file, BYTE* buffer, DWORD size)
-{
-    DWORD total = 0;
-    while (total < size) {
-        DWORD got = 0;
-        if (!ReadFile(file, buffer + total, size - total, &got, nullptr) || got == 0)
-            return false;
-        total += got;
-    }
-    return true;
-}
 
 void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
 {
