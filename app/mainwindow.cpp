@@ -201,6 +201,8 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return OnQueryEndSession(window);
         case WM_ENDSESSION:
             return OnEndSession(window, wParam != FALSE, lParam);
+        case WM_SCRIVLET_COPYROOM:
+            return FillRecoveryCopy(window, wParam, lParam);
         case WM_SCRIVLET_COPYWRITTEN:
             return FinishRecoveryCopy(window, wParam, lParam);
         case WM_SCRIVLET_OFFERCOPIES:

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/mainwindow.h"
+#include "tests/support/wait.h"
+
 const wchar_t kDocumentEnd[] = L"Seven zebras yodel at dawn.";
 
 double Now()
@@ -210,4 +213,16 @@ std::wstring FoxText(size_t length, size_t count)
         text += plain + std::wstring(98 - plain.size(), L' ') + L"\r\n";
     text.resize(length);
     return text;
+}
+
+HWND MakeShownFrame()
+{
+    WNDCLASSEXW windowClass;
+    RegisterMainWindowClass(&windowClass, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    HWND window = CreateMainFrame(GetModuleHandleW(nullptr));
+    if (!window)
+        Fail("the frame could not be made");
+    ShowWindow(window, SW_SHOW);
+    PumpMessages();
+    return window;
 }

@@ -55,3 +55,7 @@ size_t WriteEncodedDocument(const std::wstring& path, size_t bytes, EncodedKind 
 // Lines of 100 characters with one "fox" each, count of them, then lines
 // without it up to length characters.
 std::wstring FoxText(size_t length, size_t count);
+
+// The program's frame made in this process as the program makes it at
+// start-up, shown, with its first messages handled.
+HWND MakeShownFrame();

@@ -371,12 +371,7 @@ std::string ChangeRows(HWND window, int megabytes, int runs)
 
 std::string MeasureChanges(const std::vector<int>& sizes, int runs)
 {
-    WNDCLASSEXW windowClass;
-    RegisterMainWindowClass(&windowClass, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-    HWND window = CreateMainFrame(GetModuleHandleW(nullptr));
-    if (!window)
-        Fail("the frame could not be made");
-    ShowWindow(window, SW_SHOW);
+    HWND window = MakeShownFrame();
     SetWordWrap(window, 0);
     PumpMessages();
     std::string rows =

@@ -200,13 +200,7 @@ double MissedExtraLow = 0, MissedExtraHigh = 0, MissedPageHigh = 0;  // MB
 double BuildFrame()
 {
     double start = Now();
-    WNDCLASSEXW windowClass;
-    RegisterMainWindowClass(&windowClass, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-    HWND window = CreateMainFrame(GetModuleHandleW(nullptr));
-    if (!window)
-        Fail("the frame could not be made");
-    ShowWindow(window, SW_SHOW);
-    PumpMessages();
+    HWND window = MakeShownFrame();
     double seconds = Now() - start;
     DestroyWindow(window);
     PumpMessages();

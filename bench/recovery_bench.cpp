@@ -411,12 +411,7 @@ std::string WriteRow(int megabytes, int runs)
 
 int RunTyping(int megabytes, bool copies, const char* resultPath)
 {
-    WNDCLASSEXW windowClass;
-    RegisterMainWindowClass(&windowClass, GetSysColorBrush(COLOR_BTNFACE), nullptr);
-    HWND window = CreateMainFrame(GetModuleHandleW(nullptr));
-    if (!window)
-        Fail("the frame could not be made");
-    ShowWindow(window, SW_SHOW);
+    HWND window = MakeShownFrame();
     SetWordWrap(window, 0);
     PumpMessages();
 

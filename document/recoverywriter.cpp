@@ -18,23 +18,29 @@ namespace {
 const SIZE_T kWorkerStack = 64 * 1024;
 const DWORD kStackIsReservation = 0x00010000;  // STACK_SIZE_PARAM_IS_A_RESERVATION
 
-// One copy in writing at a time: the job owns its text until the worker
-// frees it.
+// One copy at a time. The worker makes room for the text first: a fresh
+// block of a large document costs far more in page faults than in copying,
+// and those would hold up typing. The user-interface thread then copies the
+// text in and lets the worker write it, or drops the job.
 struct CopyJob {
     HWND mainWindow;
     LPARAM sequence;
     wchar_t folder[kPathCapacity];
     RecoveryHeader header;
+    size_t capacity;  // code units of room, with some to spare for typing meanwhile
     wchar_t* text;
+    HANDLE filled;  // set once the text is in, or the job is dropped
+    bool dropped;
 };
 
 struct RecoveryState {
     bool changesWaiting;       // changes that no copy holds yet
     DWORD firstWaitingChange;  // GetTickCount of the first of them
     HANDLE worker;
-    LPARAM sequence;    // of the job in writing; its answer is dropped once it no longer matches
-    bool copyWritten;   // a copy of this process's may be in the store
-    bool failureShown;  // the status note about a failed copy is up
+    CopyJob* awaitingText;  // the worker's job while it waits for the text
+    LPARAM sequence;        // of the job in hand; its answers are dropped once it no longer matches
+    bool copyWritten;       // a copy of this process's may be in the store
+    bool failureShown;      // the status note about a failed copy is up
     bool keptForNextStart;
 };
 RecoveryState Recovery = {};
@@ -47,27 +53,21 @@ void ShowCopyFailed(HWND mainWindow)
     ShowStatusNote(mainWindow, L"The recovery copy of the unsaved text could not be written.");
 }
 
-// A copy of the control's text and what the document is, or null when no
-// memory holds one.
-CopyJob* TakeSnapshot(HWND mainWindow)
+void Schedule(HWND mainWindow, DWORD delay)
 {
-    CopyJob* job = new (std::nothrow) CopyJob();
-    if (!job || !RecoveryFolder(job->folder)) {
-        delete job;
-        return nullptr;
-    }
+    SetTimer(mainWindow, kRecoveryTimer, delay, nullptr);
+}
+
+// Copies the control's text and what the document is into the job's room;
+// false when the text no longer fits it.
+bool FillJob(CopyJob* job, HWND mainWindow)
+{
     HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
     const size_t length = static_cast<size_t>(GetWindowTextLengthW(edit));
-    job->text = new (std::nothrow) wchar_t[length + 1];
     LockedText current(TextBufferOf(edit));
-    if (!job->text || !current.get()) {
-        delete[] job->text;
-        delete job;
-        return nullptr;
-    }
+    if (length >= job->capacity || !current.get())
+        return false;
     memcpy(job->text, current.get(), length * sizeof(wchar_t));
-    job->mainWindow = mainWindow;
-    job->sequence = ++Recovery.sequence;
     RecoveryHeader& header = job->header;
     header.Writer = CurrentProcessIdentity();
     GetSystemTimeAsFileTime(&header.Written);
@@ -75,46 +75,79 @@ CopyJob* TakeSnapshot(HWND mainWindow)
     CopyPath(DocumentState.FilePath, header.FilePath);
     header.Base = DocumentState.Base;
     header.TextLength = length;
-    return job;
+    return true;
 }
 
-bool WriteJob(CopyJob* job)
+CopyJob* NewJob(HWND mainWindow)
 {
-    return WriteRecoveryCopy(job->folder, job->header, job->text);
+    CopyJob* job = new (std::nothrow) CopyJob();
+    if (!job || !RecoveryFolder(job->folder)) {
+        delete job;
+        return nullptr;
+    }
+    job->mainWindow = mainWindow;
+    job->sequence = ++Recovery.sequence;
+    const size_t length = static_cast<size_t>(GetWindowTextLengthW(GetDlgItem(mainWindow, IDC_EDIT)));
+    job->capacity = length + length / 1024 + 4096;
+    return job;
 }
 
 void FreeJob(CopyJob* job)
 {
+    if (job->filled)
+        CloseHandle(job->filled);
     delete[] job->text;
     delete job;
+}
+
+bool MakeRoom(CopyJob* job)
+{
+    const size_t kUnitsAPage = 2048;
+    job->text = new (std::nothrow) wchar_t[job->capacity];
+    if (!job->text)
+        return false;
+    for (size_t unit = 0; unit < job->capacity; unit += kUnitsAPage)
+        job->text[unit] = 0;
+    return true;
 }
 
 DWORD WINAPI WriteCopyInBackground(void* parameter)
 {
     CopyJob* job = static_cast<CopyJob*>(parameter);
-    const bool written = RunGuarded<bool>(false, [&] { return WriteJob(job); });
-    PostMessageW(job->mainWindow, WM_SCRIVLET_COPYWRITTEN, written, job->sequence);
+    const bool written = RunGuarded<bool>(false, [&] {
+        PostMessageW(job->mainWindow, WM_SCRIVLET_COPYROOM, MakeRoom(job), job->sequence);
+        WaitForSingleObject(job->filled, INFINITE);
+        return !job->dropped && WriteRecoveryCopy(job->folder, job->header, job->text);
+    });
+    if (!job->dropped)
+        PostMessageW(job->mainWindow, WM_SCRIVLET_COPYWRITTEN, written, job->sequence);
     FreeJob(job);
     return written;
 }
 
-void Schedule(HWND mainWindow, DWORD delay)
+// Lets the worker go without writing; it frees the job.
+void DropAwaitingJob()
 {
-    SetTimer(mainWindow, kRecoveryTimer, delay, nullptr);
+    if (!Recovery.awaitingText)
+        return;
+    Recovery.awaitingText->dropped = true;
+    SetEvent(Recovery.awaitingText->filled);
+    Recovery.awaitingText = nullptr;
 }
 
-// Waits for the copy in writing, whose posted answer is then dropped.
+// Ends the job in hand, whose posted answers are then dropped.
 void WaitForWorker()
 {
     if (!Recovery.worker)
         return;
+    DropAwaitingJob();
     WaitForSingleObject(Recovery.worker, INFINITE);
     DWORD written = 0;
     GetExitCodeThread(Recovery.worker, &written);
     CloseHandle(Recovery.worker);
     Recovery.worker = nullptr;
     ++Recovery.sequence;
-    // An earlier copy may be there even when this one failed.
+    // An earlier copy may be there even when this one was not written.
     Recovery.copyWritten = true;
     if (!written)
         Recovery.changesWaiting = true;
@@ -149,28 +182,54 @@ void DocumentChanged(HWND mainWindow)
 LRESULT StartRecoveryCopy(HWND mainWindow)
 {
     KillTimer(mainWindow, kRecoveryTimer);
-    // A copy in writing is followed by the next one when it is done.
+    // A copy in hand is followed by the next one when it is done.
     if (!Recovery.changesWaiting || Recovery.worker)
         return 0;
     if (!DocumentState.IsModified) {
         Recovery.changesWaiting = false;
         return 0;
     }
-    CopyJob* job = TakeSnapshot(mainWindow);
-    if (!job) {
+    CopyJob* job = NewJob(mainWindow);
+    if (job)
+        job->filled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD threadId;
+    if (job && job->filled)
+        Recovery.worker =
+            CreateThread(nullptr, kWorkerStack, WriteCopyInBackground, job, kStackIsReservation, &threadId);
+    if (!Recovery.worker) {
         // Tried again with the next change, or a while later.
+        if (job)
+            FreeJob(job);
         ShowCopyFailed(mainWindow);
         Schedule(mainWindow, kRecoveryLongest);
         return 0;
     }
-    Recovery.changesWaiting = false;
-    DWORD threadId;
-    Recovery.worker = CreateThread(nullptr, kWorkerStack, WriteCopyInBackground, job, kStackIsReservation, &threadId);
-    if (!Recovery.worker) {
-        FreeJob(job);
-        Recovery.changesWaiting = true;
-        Schedule(mainWindow, kRecoveryLongest);
+    Recovery.awaitingText = job;
+    return 0;
+}
+
+LRESULT FillRecoveryCopy(HWND mainWindow, WPARAM roomMade, LPARAM sequence)
+{
+    CopyJob* job = Recovery.awaitingText;
+    if (!job || sequence != Recovery.sequence)
+        return 0;
+    if (roomMade && DocumentState.IsModified && FillJob(job, mainWindow)) {
+        // The changes up to now are in this copy.
+        Recovery.changesWaiting = false;
+        Recovery.awaitingText = nullptr;
+        SetEvent(job->filled);
+        return 0;
+    }
+    const bool outgrown = roomMade && DocumentState.IsModified;
+    WaitForWorker();
+    if (!roomMade) {
         ShowCopyFailed(mainWindow);
+        Schedule(mainWindow, kRecoveryLongest);
+    } else if (outgrown) {
+        // Typed or pasted past the room meanwhile: the next job measures again.
+        Schedule(mainWindow, 0);
+    } else {
+        Recovery.changesWaiting = false;
     }
     return 0;
 }
@@ -205,11 +264,12 @@ bool WriteRecoveryCopyNow(HWND mainWindow)
     WaitForWorker();
     if (!DocumentState.IsModified || !Recovery.changesWaiting)
         return true;
-    CopyJob* job = TakeSnapshot(mainWindow);
-    if (!job)
-        return false;
-    const bool written = WriteJob(job);
-    FreeJob(job);
+    // The session is ending: the copy is made here, room and all.
+    CopyJob* job = NewJob(mainWindow);
+    const bool written =
+        job && MakeRoom(job) && FillJob(job, mainWindow) && WriteRecoveryCopy(job->folder, job->header, job->text);
+    if (job)
+        FreeJob(job);
     if (written) {
         Recovery.changesWaiting = false;
         Recovery.copyWritten = true;

@@ -1,7 +1,8 @@
 // Keeps the recovery copy of the document's unsaved text up to date, so that
 // a kill, a crash, a power cut or the end of the Windows session loses none
 // of it. Typing never waits for the disk: the text is copied from the control
-// on this thread, and a worker thread writes the copy.
+// on this thread into room a worker thread made for it, and the worker
+// writes the copy.
 #pragma once
 #include <windows.h>
 
@@ -25,6 +26,9 @@ void DocumentChanged(HWND mainWindow);
 // Timer kRecoveryTimer, and the session ending: starts writing the copy now
 // when changes are waiting for one.
 LRESULT StartRecoveryCopy(HWND mainWindow);
+// The main window's answer to WM_SCRIVLET_COPYROOM: copies the text into
+// the room the worker made, or drops the job.
+LRESULT FillRecoveryCopy(HWND mainWindow, WPARAM roomMade, LPARAM sequence);
 // The main window's answer to WM_SCRIVLET_COPYWRITTEN.
 LRESULT FinishRecoveryCopy(HWND mainWindow, WPARAM written, LPARAM sequence);
 // Brings the copy up to date before returning, flushed to disk (the session

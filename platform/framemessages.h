@@ -21,3 +21,6 @@ const UINT WM_SCRIVLET_COPYWRITTEN = WM_APP + 5;
 // Posted at start-up: offers the recovery copies that processes no longer
 // running left, once the window is shown.
 const UINT WM_SCRIVLET_OFFERCOPIES = WM_APP + 6;
+// Posted by the worker of a recovery copy once it has room for the text
+// (wParam 1) or found none (0); lParam tells which copy it is.
+const UINT WM_SCRIVLET_COPYROOM = WM_APP + 7;
