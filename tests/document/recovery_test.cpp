@@ -8,10 +8,14 @@
 #include <vector>
 
 #include "app/sessionend.h"
+#include "document/documentstate.h"
 #include "document/recoveryoffer.h"
 #include "document/recoverystore.h"
 #include "document/recoverywriter.h"
+#include "res/resource.h"
+#include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -249,6 +253,60 @@ TEST(DecideSessionEnd, TheCopyIsKeptWheneverTheSessionEndsAndRestartManagerAlsoC
     };
     for (const auto& c : cases)
         EXPECT_EQ(DecideSessionEnd(c.ending, c.reasons), c.step) << c.ending << " " << c.reasons;
+}
+
+// The writer in the real frame, with this process's copy in the real store.
+class RecoveryWriterTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        ASSERT_TRUE(RecoveryFolder(folder_));
+        copy_ = StorePath(folder_, OwnCopyName(CurrentProcessIdentity()));
+    }
+    void TearDown() override
+    {
+        DeleteFileW(copy_.c_str());
+        FrameTest::TearDown();
+    }
+    void Type(const std::wstring& text)
+    {
+        SendMessageW(edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    // The text of this process's copy once it holds expected, or what it
+    // held last.
+    std::wstring CopyHolding(const std::wstring& expected)
+    {
+        std::wstring held;
+        WaitUntil(
+            [&] {
+                RecoveryHeader header;
+                if (ReadRecoveryHeader(copy_.c_str(), &header) != CopyCondition::Whole)
+                    return false;
+                held = TextOf(ReadRecoveryText(copy_.c_str(), header));
+                return held == expected;
+            },
+            10000);
+        return held;
+    }
+
+    wchar_t folder_[kPathCapacity];
+    std::wstring copy_;
+};
+
+TEST_F(RecoveryWriterTest, TextTypedWhileTheRoomIsMadeIsInTheCopyAndASaveRemovesIt)
+{
+    Type(L"typed");
+    StartRecoveryCopy(window_);
+    // More than the room made for the text of a moment ago: that job is
+    // dropped and the next one takes it all.
+    const std::wstring pasted(20000, L'p');
+    Type(pasted);
+    EXPECT_EQ(CopyHolding(L"typed" + pasted), L"typed" + pasted);
+
+    DocumentState.IsModified = 0;
+    DocumentChanged(window_);
+    EXPECT_FALSE(FileExists(copy_)) << "the copy outlived the text's save";
 }
 
 }  // namespace
