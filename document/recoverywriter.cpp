@@ -12,12 +12,6 @@
 
 namespace {
 
-// The worker needs little stack. Wine commits a thread's whole stack, so the
-// program's default megabyte would count against the copy's memory; Windows
-// 2000, which lacks the flag, takes the size as what to commit at first.
-const SIZE_T kWorkerStack = 64 * 1024;
-const DWORD kStackIsReservation = 0x00010000;  // STACK_SIZE_PARAM_IS_A_RESERVATION
-
 // One copy at a time. The worker makes room for the text first: a fresh
 // block of a large document costs far more in page faults than in copying,
 // and those would hold up typing. The user-interface thread then copies the
@@ -194,8 +188,7 @@ LRESULT StartRecoveryCopy(HWND mainWindow)
         job->filled = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD threadId;
     if (job && job->filled)
-        Recovery.worker =
-            CreateThread(nullptr, kWorkerStack, WriteCopyInBackground, job, kStackIsReservation, &threadId);
+        Recovery.worker = CreateThread(nullptr, 0, WriteCopyInBackground, job, 0, &threadId);
     if (!Recovery.worker) {
         // Tried again with the next change, or a while later.
         if (job)
