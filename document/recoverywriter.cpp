@@ -1,5 +1,6 @@
 #include "document/recoverywriter.h"
 
+#include <cstring>
 #include <new>
 
 #include "document/documentstate.h"
@@ -52,13 +53,17 @@ void Schedule(HWND mainWindow, DWORD delay)
     SetTimer(mainWindow, kRecoveryTimer, delay, nullptr);
 }
 
+size_t EditTextLength(HWND mainWindow)
+{
+    return static_cast<size_t>(GetWindowTextLengthW(GetDlgItem(mainWindow, IDC_EDIT)));
+}
+
 // Copies the control's text and what the document is into the job's room;
-// false when the text no longer fits it.
+// false when the text no longer fits it or cannot be read.
 bool FillJob(CopyJob* job, HWND mainWindow)
 {
-    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
-    const size_t length = static_cast<size_t>(GetWindowTextLengthW(edit));
-    LockedText current(TextBufferOf(edit));
+    const size_t length = EditTextLength(mainWindow);
+    LockedText current(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
     if (length >= job->capacity || !current.get())
         return false;
     memcpy(job->text, current.get(), length * sizeof(wchar_t));
@@ -81,7 +86,7 @@ CopyJob* NewJob(HWND mainWindow)
     }
     job->mainWindow = mainWindow;
     job->sequence = ++Recovery.sequence;
-    const size_t length = static_cast<size_t>(GetWindowTextLengthW(GetDlgItem(mainWindow, IDC_EDIT)));
+    const size_t length = EditTextLength(mainWindow);
     job->capacity = length + length / 1024 + 4096;
     return job;
 }
@@ -213,16 +218,18 @@ LRESULT FillRecoveryCopy(HWND mainWindow, WPARAM roomMade, LPARAM sequence)
         SetEvent(job->filled);
         return 0;
     }
-    const bool outgrown = roomMade && DocumentState.IsModified;
+    const bool modified = DocumentState.IsModified != 0;
+    const bool outgrown = roomMade && modified && EditTextLength(mainWindow) >= job->capacity;
     WaitForWorker();
-    if (!roomMade) {
-        ShowCopyFailed(mainWindow);
-        Schedule(mainWindow, kRecoveryLongest);
+    if (!modified) {
+        Recovery.changesWaiting = false;
     } else if (outgrown) {
         // Typed or pasted past the room meanwhile: the next job measures again.
         Schedule(mainWindow, 0);
     } else {
-        Recovery.changesWaiting = false;
+        // No room, or no text to copy: tried again a while later.
+        ShowCopyFailed(mainWindow);
+        Schedule(mainWindow, kRecoveryLongest);
     }
     return 0;
 }
