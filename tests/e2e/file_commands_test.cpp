@@ -463,34 +463,41 @@ std::wstring LossQuestion(const std::wstring& path)
            L"ANSI anyway, which loses those characters. Cancel does not save it.";
 }
 
-TEST_F(FileCommandsTest, Utf8AndLfFilesShowTheirEncodingAndComeBackInIt)
+struct EncodedFileCase {
+    const char* name;
+    std::string bytes;
+    const wchar_t* status;
+    std::wstring text;
+    std::string saved;  // after typing "x" at the start and saving
+};
+
+class EncodedFileTest : public ProgramTest, public testing::WithParamInterface<EncodedFileCase> {};
+
+TEST_P(EncodedFileTest, ShowsItsEncodingAndComesBackInIt)
 {
-    std::wstring path = folder_.Write(L"unix.txt", "caf\xC3\xA9\none\ntwo\n");
+    const EncodedFileCase& c = GetParam();
+    std::wstring path = folder_.Write(L"file.txt", c.bytes);
     ASSERT_NO_FATAL_FAILURE(Start(path));
-    ExpectStatus(4, L"\tUTF-8 LF");
-    EXPECT_EQ(program().EditText(), L"caf\x00E9\r\none\r\ntwo\r\n");
+    ExpectStatus(4, c.status);
+    EXPECT_EQ(program().EditText(), c.text);
     program().Type(L"x");
     program().PostCommand(IDM_SAVE);
-    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" unix.txt - Scrivlet"));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" file.txt - Scrivlet"));
     EXPECT_TRUE(program().ShowsNoDialog());
-    EXPECT_EQ(ReadBytes(path), "xcaf\xC3\xA9\none\ntwo\n");
+    EXPECT_EQ(ReadBytes(path), c.saved);
 }
 
-TEST_F(FileCommandsTest, UnmarkedCyrillicUtf16IsReadAndSavedAsUtf16)
-{
-    const std::wstring text =
-        L"\x041F\x0440\x0438\x0432\x0435\x0442, \x043C\x0438\x0440\r\n"
-        L"\x041A\x0430\x043A \x0434\x0435\x043B\x0430\r\n";
-    std::wstring path = folder_.Write(L"ru.txt", Utf16Bytes(text).substr(2));
-    ASSERT_NO_FATAL_FAILURE(Start(path));
-    ExpectStatus(4, L"\tUTF-16LE");
-    EXPECT_EQ(program().EditText(), text);
-    program().Type(L"x");
-    program().PostCommand(IDM_SAVE);
-    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" ru.txt - Scrivlet"));
-    EXPECT_TRUE(program().ShowsNoDialog());
-    EXPECT_EQ(ReadBytes(path), Utf16Bytes(L"x" + text).substr(2));
-}
+const wchar_t kCyrillic[] =
+    L"\x041F\x0440\x0438\x0432\x0435\x0442, \x043C\x0438\x0440\r\n"
+    L"\x041A\x0430\x043A \x0434\x0435\x043B\x0430\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EncodedFileTest,
+    testing::Values(EncodedFileCase{"Utf8WithLf", "caf\xC3\xA9\none\ntwo\n", L"\tUTF-8 LF",
+                                    L"caf\x00E9\r\none\r\ntwo\r\n", "xcaf\xC3\xA9\none\ntwo\n"},
+                    EncodedFileCase{"UnmarkedCyrillicUtf16", Utf16Bytes(kCyrillic).substr(2), L"\tUTF-16LE", kCyrillic,
+                                    Utf16Bytes(std::wstring(L"x") + kCyrillic).substr(2)}),
+    [](const testing::TestParamInfo<EncodedFileCase>& info) { return std::string(info.param.name); });
 
 std::wstring ReplacedBytesQuestion(const std::wstring& path)
 {
