@@ -376,7 +376,7 @@ std::string WriteRow(int megabytes, int runs)
     if (text.size() != characters)
         Fail("the document has %zu characters instead of %zu", text.size(), characters);
     wchar_t folder[kPathCapacity];
-    if (!RecoveryFolder(folder))
+    if (!RecoveryFolder(folder, StoreUse::Write))
         Fail("no folder for recovery copies");
     RecoveryHeader header = {};
     header.Writer = CurrentProcessIdentity();

@@ -65,17 +65,20 @@ bool Rename(const wchar_t* folder, const std::wstring& from, const std::wstring&
 
 }  // namespace
 
-bool RecoveryFolder(wchar_t folder[kPathCapacity])
+bool RecoveryFolder(wchar_t folder[kPathCapacity], StoreUse use)
 {
     wchar_t base[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base)))
+    const int made = use == StoreUse::Write ? CSIDL_FLAG_CREATE : 0;
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | made, nullptr, SHGFP_TYPE_CURRENT, base)))
         return false;
     const std::wstring program = std::wstring(base) + L"\\Scrivlet";
     const std::wstring store = program + L"\\Recovery";
     if (store.size() >= kPathCapacity)
         return false;
-    CreateDirectoryW(program.c_str(), nullptr);
-    CreateDirectoryW(store.c_str(), nullptr);
+    if (use == StoreUse::Write) {
+        CreateDirectoryW(program.c_str(), nullptr);
+        CreateDirectoryW(store.c_str(), nullptr);
+    }
     const DWORD attributes = GetFileAttributesW(store.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;

@@ -20,9 +20,11 @@
 const int kCopyNameLength = 8 + 1 + 16 + 9;  // "P-S.recovery"
 const int kClaimNameLength = 8 + 1 + 16 + 1 + kCopyNameLength;
 
-// The store's folder, made when missing: the user's local application data
-// folder, then "Scrivlet\Recovery". False when it cannot be had.
-bool RecoveryFolder(wchar_t folder[kPathCapacity]);
+// The store's folder: the user's local application data folder, then
+// "Scrivlet\Recovery". Only a write makes it when missing, so that a user
+// who never left unsaved text gets no folder. False when it is not there.
+enum class StoreUse { Read, Write };
+bool RecoveryFolder(wchar_t folder[kPathCapacity], StoreUse use = StoreUse::Read);
 
 struct CopyName {
     ProcessIdentity Owner;  // the writer, or the claimer of a claim

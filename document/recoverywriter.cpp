@@ -80,7 +80,7 @@ bool FillJob(CopyJob* job, HWND mainWindow)
 CopyJob* NewJob(HWND mainWindow)
 {
     CopyJob* job = new (std::nothrow) CopyJob();
-    if (!job || !RecoveryFolder(job->folder)) {
+    if (!job || !RecoveryFolder(job->folder, StoreUse::Write)) {
         delete job;
         return nullptr;
     }

@@ -261,7 +261,7 @@ protected:
     void SetUp() override
     {
         FrameTest::SetUp();
-        ASSERT_TRUE(RecoveryFolder(folder_));
+        ASSERT_TRUE(RecoveryFolder(folder_, StoreUse::Write));
         copy_ = StorePath(folder_, OwnCopyName(CurrentProcessIdentity()));
     }
     void TearDown() override
