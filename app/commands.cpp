@@ -4,11 +4,12 @@
 
 #include "about/aboutdialog.h"
 #include "app/editcontrol.h"
+#include "document/documentchange.h"
 #include "document/documentstate.h"
 #include "document/filecommands.h"
-#include "document/recoverywriter.h"
 #include "document/titlestatus.h"
 #include "platform/messages.h"
+#include "platform/ownprogram.h"
 #include "prefs/appearance.h"
 #include "prefs/settingsdialog.h"
 #include "print/printdocument.h"
@@ -55,10 +56,7 @@ LRESULT MarkModified(HWND mainWindow)
 
 LRESULT StartNewWindow(HWND mainWindow)
 {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
-    HINSTANCE result = ShellExecuteW(mainWindow, L"open", program, nullptr, nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(result) <= 32)
+    if (!StartOwnProgram(mainWindow, nullptr))
         ShowErrorMessage(L"Failed to start a new Scrivlet process!");
     return 0;
 }

@@ -4,20 +4,21 @@
 
 #include "app/commands.h"
 #include "app/editcontrol.h"
-#include "app/sessionend.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
+#include "document/documentchange.h"
 #include "document/filecommands.h"
 #include "document/outsidechange.h"
-#include "document/recoveryoffer.h"
-#include "document/recoverywriter.h"
 #include "document/titlestatus.h"
 #include "platform/dpi.h"
 #include "platform/framemessages.h"
 #include "platform/guard.h"
-#include "platform/textbuffer.h"
+#include "platform/messages.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
+#include "recovery/recoveryoffer.h"
+#include "recovery/recoverywriter.h"
+#include "recovery/sessionend.h"
 #include "res/resource.h"
 
 const wchar_t* const kMainWindowClass = L"Scrivlet_Wnd";
@@ -65,6 +66,9 @@ HWND CreateMainFrame(HINSTANCE instance)
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!mainWindow)
         return nullptr;
+    SetBoxOwnerFrame(mainWindow);
+    // The recovery copies follow every change of the document.
+    SetDocumentChangeHook(RecoveryNoteChange);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     if (!InitCommonControlsEx(&controls))
         return nullptr;
@@ -82,12 +86,32 @@ HWND CreateMainFrame(HINSTANCE instance)
     return mainWindow;
 }
 
-void StatusPartEdges(int right, int dpi, int edges[5])
+int StatusPartEdges(int right, int dpi, bool withNote, int edges[kStatusPartsMost])
 {
     // The encoding part is 100 pixels wide, room for a name with its line ends.
     const int fromRight[5] = {460, 320, 220, 120, 20};
+    const int kNoteWidth = 220;
+    const int room = withNote ? kNoteWidth : 0;
     for (int i = 0; i < 5; ++i)
-        edges[i] = right - ScaledPixels(fromRight[i], dpi);
+        edges[i] = right - ScaledPixels(fromRight[i] + room, dpi);
+    if (!withNote)
+        return 5;
+    edges[5] = right - ScaledPixels(fromRight[4], dpi);
+    return 6;
+}
+
+LRESULT LayoutStatusParts(HWND mainWindow)
+{
+    RECT main;
+    GetClientRect(mainWindow, &main);
+    const wchar_t* note = LastingStatusNote();
+    int edges[kStatusPartsMost];
+    const int parts = StatusPartEdges(main.right, ScreenDpi(), note != nullptr, edges);
+    HWND status = GetDlgItem(mainWindow, IDC_STATUSBAR);
+    SendMessageW(status, SB_SETPARTS, parts, reinterpret_cast<LPARAM>(edges));
+    if (note)
+        SendMessageW(status, SB_SETTEXTW, kLastingNotePart, reinterpret_cast<LPARAM>(note));
+    return 0;
 }
 
 int StatusIconSize(int dpi)
@@ -104,9 +128,7 @@ LRESULT LayoutFrame(HWND mainWindow)
     GetClientRect(mainWindow, &main);
     RECT edit = EditControlRect(mainWindow);
     HWND status = GetDlgItem(mainWindow, IDC_STATUSBAR);
-    int edges[5];
-    StatusPartEdges(main.right, ScreenDpi(), edges);
-    SendMessageW(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    LayoutStatusParts(mainWindow);
     SendMessageW(status, SB_SETTEXTW, kHelpPart, reinterpret_cast<LPARAM>(L""));
     SendMessageW(status, WM_SIZE, 0, 0);
     SendDlgItemMessageW(mainWindow, IDC_TOOLBAR, TB_AUTOSIZE, 0, 0);
@@ -188,7 +210,7 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_DROPFILES:
             return OpenDroppedFile(window, reinterpret_cast<HDROP>(wParam));
         case WM_SCRIVLET_TEXTHANDEDOVER:
-            return FinishTextHandover(window, reinterpret_cast<HLOCAL>(wParam));
+            return DocumentTextTaken(window, reinterpret_cast<HLOCAL>(wParam));
         case WM_SCRIVLET_SETWORDWRAP:
             return SwitchWordWrap(window, static_cast<int>(wParam));
         case WM_ACTIVATEAPP:
@@ -198,7 +220,7 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_SCRIVLET_RESTOREPLACE:
             return RestoreTextPlace(window);
         case WM_QUERYENDSESSION:
-            return OnQueryEndSession(window);
+            return OnQueryEndSession(window, lParam);
         case WM_ENDSESSION:
             return OnEndSession(window, wParam != FALSE, lParam);
         case WM_SCRIVLET_COPYROOM:
@@ -207,6 +229,10 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return FinishRecoveryCopy(window, wParam, lParam);
         case WM_SCRIVLET_OFFERCOPIES:
             return OfferRecoveryCopies(window, wParam != 0);
+        case WM_SCRIVLET_SESSIONKEPT:
+            return ExplainSessionKept(window);
+        case WM_SCRIVLET_LAYOUTSTATUS:
+            return LayoutStatusParts(window);
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

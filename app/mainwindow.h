@@ -18,7 +18,14 @@ LRESULT LayoutFrame(HWND mainWindow);
 
 // The status-bar part right edges for a client area whose right edge is
 // right: 460, 320, 220, 120 and 20 pixels from it at 96 dpi, scaled for dpi.
-void StatusPartEdges(int right, int dpi, int edges[5]);
+// With a lasting note, its part of 220 pixels comes last, before the
+// 20 pixels of the grip, and the others move left to make room. Returns the
+// number of parts, 5 or 6.
+const int kStatusPartsMost = 6;
+int StatusPartEdges(int right, int dpi, bool withNote, int edges[kStatusPartsMost]);
+// Lays out the status bar's parts for the current size, with the lasting
+// note when there is one.
+LRESULT LayoutStatusParts(HWND mainWindow);
 
 // The side of the status icons at a dpi: 12 at 96 dpi, scaled, taken from
 // the sizes the icons hold (12, 15, 18, 24) so that none is stretched.

@@ -8,9 +8,8 @@
 #include "about/aboutdialog.h"
 #include "app/mainwindow.h"
 #include "app/toolbar.h"
+#include "document/documentchange.h"
 #include "document/documentstate.h"
-#include "document/recoveryoffer.h"
-#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "platform/dpi.h"
@@ -20,6 +19,8 @@
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "prefs/settingsdialog.h"
+#include "recovery/recoveryoffer.h"
+#include "recovery/recoverywriter.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"
 #include "tools/insertdatetime.h"
@@ -145,8 +146,7 @@ int RunMessageLoop(HWND mainWindow)
 int ScrivletMain(HINSTANCE instance)
 {
     if (!IsPlatformSupported(GetVersion())) {
-        MessageBoxW(GetForegroundWindow(), L"Scrivlet requires atleast Windows 2000.", L"Operating System too old",
-                    MB_OK | MB_ICONERROR);
+        ShowBox(L"Scrivlet requires atleast Windows 2000.", L"Operating System too old", MB_OK | MB_ICONERROR);
         return 0;
     }
     HICON appIcon = LoadIconSized(instance, IDI_APPLICATION_ICON, GetSystemMetrics(SM_CXSMICON));

@@ -13,10 +13,10 @@
 #include "bench/benchmark.h"
 #include "document/documentstate.h"
 #include "document/encoding.h"
-#include "document/recoverystore.h"
-#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "platform/framemessages.h"
+#include "recovery/recoverystore.h"
+#include "recovery/recoverywriter.h"
 #include "res/resource.h"
 #include "tests/support/wait.h"
 
@@ -31,6 +31,9 @@ const double kRunTimeout = 900;
 const double kStallTarget = 0.1;
 const double kWriteTarget = 1.0;
 const int kWriteRuns = 7;
+// The end of the session waits for the copy before the program answers.
+const double kQueryEndTarget = 2.0;
+const int kQueryEndRuns = 3;
 // A line of about 60 characters, then Enter.
 const char kTyped[] = "Typed while the recovery copy of the text is being written ";
 const int kLineKeys = 60;
@@ -407,23 +410,62 @@ std::string WriteRow(int megabytes, int runs)
                 hasTarget ? "<= 1" : "-", hasTarget ? Verdict(slowest <= kWriteTarget) : "-"});
 }
 
-}  // namespace
-
-int RunTyping(int megabytes, bool copies, const char* resultPath)
+// The shown frame with a document of megabytes MB at path loaded, word wrap
+// off; *characters is the text's length.
+HWND FrameWithDocument(int megabytes, const std::wstring& path, size_t* characters)
 {
     HWND window = MakeShownFrame();
     SetWordWrap(window, 0);
     PumpMessages();
-
-    const std::wstring path = TempPath(L"scrivlet-typing.txt");
-    TypingFigures figures;
-    figures.loadedCharacters = WriteDocument(path, static_cast<size_t>(megabytes) << 20, false);
+    *characters = WriteDocument(path, static_cast<size_t>(megabytes) << 20, false);
     if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base))
         Fail("the program could not read %ls", path.c_str());
     CopyPath(path.c_str(), DocumentState.FilePath);
     PumpMessages();
-    if (TextLength(window) != figures.loadedCharacters)
-        Fail("the loaded text has %zu characters instead of %zu", TextLength(window), figures.loadedCharacters);
+    if (TextLength(window) != *characters)
+        Fail("the loaded text has %zu characters instead of %zu", TextLength(window), *characters);
+    return window;
+}
+
+void CloseFrame(HWND window, const std::wstring& path)
+{
+    EndRecoveryCopies(window);
+    DocumentState.IsModified = 0;
+    DestroyWindow(window);
+    DeleteFileW(path.c_str());
+}
+
+// WM_QUERYENDSESSION with a key typed a moment before, so that no copy holds
+// it: the program writes the copy on its own thread before it answers.
+std::string QueryEndRow(int megabytes)
+{
+    const std::wstring path = TempPath(L"scrivlet-session-end.txt");
+    size_t characters = 0;
+    HWND window = FrameWithDocument(megabytes, path, &characters);
+    std::vector<double> times;
+    for (int run = 0; run < kQueryEndRuns; ++run) {
+        SendMessageW(Edit(window), WM_CHAR, L'x', 1);
+        if (!RecoveryCopyBehind())
+            Fail("the key typed before the end of the session is in a copy already");
+        const double start = Now();
+        const LRESULT agreed = SendMessageW(window, WM_QUERYENDSESSION, 0, 0);
+        times.push_back(Now() - start);
+        if (!agreed || RecoveryCopyBehind())
+            Fail("the end of the session was refused, or came before the copy");
+    }
+    CloseFrame(window, path);
+    const double slowest = Slowest(times);
+    return Row({Printf("%d MB document: %zu characters", megabytes, characters), ListValues(times, "%.3f"),
+                Printf("%.3f", Median(times)), Printf("%.3f", slowest), "<= 2", Verdict(slowest <= kQueryEndTarget)});
+}
+
+}  // namespace
+
+int RunTyping(int megabytes, bool copies, const char* resultPath)
+{
+    const std::wstring path = TempPath(L"scrivlet-typing.txt");
+    TypingFigures figures;
+    HWND window = FrameWithDocument(megabytes, path, &figures.loadedCharacters);
     // Typing goes in at the start of a line in the middle of the document.
     const size_t middle = figures.loadedCharacters / 2 - (figures.loadedCharacters / 2) % 80;
     SetFocus(Edit(window));
@@ -436,10 +478,7 @@ int RunTyping(int megabytes, bool copies, const char* resultPath)
     figures.characters = TextLength(window);
     figures.peakWorkingSet = MemoryNow().PeakWorkingSetSize;
     figures.storedCharacters = StoredCharacters();
-    DiscardRecoveryCopy(window);
-    DocumentState.IsModified = 0;
-    DestroyWindow(window);
-    DeleteFileW(path.c_str());
+    CloseFrame(window, path);
     WriteFigures(figures, resultPath);
     return 0;
 }
@@ -449,8 +488,12 @@ std::string MeasureRecovery(const std::vector<int>& sizes)
     std::string write =
         "| Copy written by WriteRecoveryCopy alone (new name, flush, rename) | runs (s) | median (s) | slowest (s) | "
         "target (s) | verdict |\n|---|---|---|---|---|---|\n";
-    for (int megabytes : sizes)
+    std::string queryEnd =
+        "| Document | runs (s) | median (s) | slowest (s) | target (s) | verdict |\n|---|---|---|---|---|---|\n";
+    for (int megabytes : sizes) {
         write += WriteRow(megabytes, megabytes == 10 ? kWriteRuns : 3);
+        queryEnd += QueryEndRow(megabytes);
+    }
 
     std::string typing =
         "| Document | copies | a key every (s) | keys | the control's own time a key, median (ms) | key, due to "
@@ -480,5 +523,6 @@ std::string MeasureRecovery(const std::vector<int>& sizes)
         memory += MemoryRow(megabytes, off, on, threadCost);
     }
     return "## Typing while the copy is taken and written\n\n" + typing + "\n" + stall + "\n## Writing a copy\n\n" +
-           write + "\n## Memory\n\n" + memory + "\n";
+           write + "\n## The copy written when the session is ending (WM_QUERYENDSESSION answered after it)\n\n" +
+           queryEnd + "\n## Memory\n\n" + memory + "\n";
 }

@@ -458,6 +458,11 @@ wchar_t ChooseNullStandIn(const wchar_t* text, size_t length)
     return 0;
 }
 
+bool IsNullStandIn(wchar_t unit)
+{
+    return unit == 0 || unit == kNullSymbol || (unit >= kPrivateUseFirst && unit <= kPrivateUseLast);
+}
+
 void ReplaceUnits(wchar_t* text, size_t length, wchar_t from, wchar_t to)
 {
     for (size_t i = 0; i < length; ++i)

@@ -97,6 +97,8 @@ void ExpandLineEnds(wchar_t* text, size_t length, size_t growth);
 // null), or else the first private-use character that text does not hold;
 // 0 when text holds all of them.
 wchar_t ChooseNullStandIn(const wchar_t* text, size_t length);
+// Whether unit is one of the stand-ins ChooseNullStandIn picks, or 0 (none).
+bool IsNullStandIn(wchar_t unit);
 void ReplaceUnits(wchar_t* text, size_t length, wchar_t from, wchar_t to);
 // Whether text holds a surrogate that is not half of a pair.
 bool HoldsLoneSurrogate(const wchar_t* text, size_t length);

@@ -5,9 +5,9 @@
 #include <cwchar>
 
 #include "document/ansitext.h"
+#include "document/documentchange.h"
 #include "document/documentstate.h"
 #include "document/outsidechange.h"
-#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "platform/messages.h"
@@ -18,13 +18,12 @@
 namespace {
 
 const int kMessageCapacity = 1024;
-const wchar_t kPromptCaption[] = L"Scrivlet 2.0";
 // The Save As dialog's file types, by their filter index.
 enum SaveAsType { kTextFilesType = 1, kUnicodeFilesType = 2, kUtf8FilesType = 3, kAllFilesType = 4 };
 
 int ShowPrompt(const wchar_t* text)
 {
-    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNOCANCEL);
+    return AskUser(text, MB_YESNOCANCEL);
 }
 
 int Prompt(const wchar_t* format, const wchar_t* path)
@@ -191,7 +190,7 @@ int ConfirmReplacedBytesSave(const wchar_t* path)
               L"Some bytes of '%s' are not %s text. They show as stand-in characters, and saving writes those "
               L"characters in their place, so the bytes themselves are lost.\n\nDo you want to save it anyway?",
               path, AnsiEncodingName(GetACP()));
-    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNO);
+    return AskUser(text, MB_YESNO);
 }
 
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, FileVersion* version)

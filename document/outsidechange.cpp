@@ -2,16 +2,16 @@
 
 #include <commctrl.h>
 
+#include "document/documentchange.h"
 #include "document/documentstate.h"
-#include "document/recoverywriter.h"
 #include "document/textfile.h"
 #include "document/titlestatus.h"
 #include "platform/framemessages.h"
+#include "platform/messages.h"
 #include "res/resource.h"
 
 namespace {
 
-const wchar_t kPromptCaption[] = L"Scrivlet 2.0";
 const int kMessageCapacity = 1024;
 
 // Where the caret and the view were before a reload, put back once the
@@ -67,7 +67,7 @@ int Ask(const wchar_t* format, UINT defaultButton)
     wchar_t text[kMessageCapacity];
     // wsprintfW stops at 1024 characters, which a 260-character path never reaches.
     wsprintfW(text, format, DocumentState.FilePath);
-    return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNO | defaultButton);
+    return AskUser(text, MB_YESNO | defaultButton);
 }
 
 void Reload(HWND mainWindow)

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "platform/lockedretry.h"
 #include "platform/scopedhandle.h"
 #include "platform/wholefile.h"
 
@@ -84,31 +85,6 @@ DWORD ResolveFile(wchar_t* path, DWORD capacity)
     if (length > 0 && length < kLongPathCapacity && length < capacity && wcsncmp(resolved, L"\\\\?\\", 4) == 0)
         wcscpy(path, resolved);
     return information.nNumberOfLinks;
-}
-
-// Indexers and virus scanners open a file without sharing for a moment. On
-// Windows, ReplaceFileW reports such a target as one it could not remove,
-// with both files still under their own names.
-bool IsLockedError(DWORD error)
-{
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
-}
-
-// Runs attempt until it succeeds, fails for another reason than a locked
-// target, or about a second has passed.
-template <typename Attempt>
-bool RetriedWhileLocked(Attempt attempt)
-{
-    const int kRetries = 10;
-    const DWORD kPause = 100;
-    for (int retry = 0;; ++retry) {
-        if (attempt())
-            return true;
-        if (retry == kRetries || !IsLockedError(GetLastError()))
-            return false;
-        Sleep(kPause);
-    }
 }
 
 // Removes a file the store made or moved aside. A scanner that looks at new

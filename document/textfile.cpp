@@ -7,12 +7,13 @@
 #include <new>
 
 #include "document/ansitext.h"
+#include "document/documentchange.h"
 #include "document/encoding.h"
 #include "document/fileversion.h"
-#include "document/recoverywriter.h"
 #include "document/safesave.h"
 #include "document/titlestatus.h"
 #include "platform/framemessages.h"
+#include "platform/messages.h"
 #include "platform/scopedhandle.h"
 #include "platform/textbuffer.h"
 #include "platform/wholefile.h"
@@ -31,8 +32,7 @@ void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
     HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
     bool wrapOn = !(GetWindowLongPtrW(edit, GWL_STYLE) & WS_HSCROLL);
     if (size > kLargeFileThreshold && wrapOn &&
-        MessageBoxW(mainWindow, kLargeFileMessage, L"Long Operation Warning - Scrivlet", MB_ICONWARNING | MB_YESNO) ==
-            IDYES)
+        ShowBox(kLargeFileMessage, L"Long Operation Warning - Scrivlet", MB_ICONWARNING | MB_YESNO) == IDYES)
         SendMessageW(mainWindow, WM_SCRIVLET_SETWORDWRAP, 0, 0);
 }
 

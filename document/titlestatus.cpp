@@ -6,6 +6,7 @@
 
 #include "document/ansitext.h"
 #include "document/documentstate.h"
+#include "platform/framemessages.h"
 #include "res/resource.h"
 
 HICON IDI_SAVED = nullptr;
@@ -126,4 +127,24 @@ int RefreshTitleAndStatus(HWND mainWindow)
 void ShowStatusNote(HWND mainWindow, const wchar_t* text)
 {
     SendDlgItemMessageW(mainWindow, IDC_STATUSBAR, SB_SETTEXTW, 0 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(text));
+}
+
+namespace {
+
+const wchar_t* LastingNote = nullptr;
+
+}  // namespace
+
+void ShowLastingStatusNote(HWND mainWindow, const wchar_t* text)
+{
+    if (text == LastingNote)
+        return;
+    LastingNote = text;
+    // The frame lays the parts out, with the note's part or without it.
+    SendMessageW(mainWindow, WM_SCRIVLET_LAYOUTSTATUS, 0, 0);
+}
+
+const wchar_t* LastingStatusNote()
+{
+    return LastingNote;
 }

@@ -15,6 +15,13 @@ LRESULT UpdateStatusBar(HWND mainWindow, HICON savedIcon, HICON unsavedIcon);
 int RefreshTitleAndStatus(HWND mainWindow);
 // Puts a note for the user into status part 0, where help texts go.
 void ShowStatusNote(HWND mainWindow, const wchar_t* text);
+// A note that must stay in sight until it is taken away (null): it has a
+// status part of its own, kLastingNotePart, after the document's parts,
+// which help texts, resizes and the notes of part 0 leave alone.
+const int kLastingNotePart = 5;
+void ShowLastingStatusNote(HWND mainWindow, const wchar_t* text);
+// The note shown, or null.
+const wchar_t* LastingStatusNote();
 
 // The texts, apart from the windows that show them.
 void FormatTitleText(const wchar_t* name, int isModified, wchar_t* text);  // text holds 1024

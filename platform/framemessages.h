@@ -24,3 +24,9 @@ const UINT WM_SCRIVLET_OFFERCOPIES = WM_APP + 6;
 // Posted by the worker of a recovery copy once it has room for the text
 // (wParam 1) or found none (0); lParam tells which copy it is.
 const UINT WM_SCRIVLET_COPYROOM = WM_APP + 7;
+// Sent when a lasting status note came or went: the frame lays the status
+// bar's parts out again.
+const UINT WM_SCRIVLET_LAYOUTSTATUS = WM_APP + 9;
+// Posted when the end of the session was refused because the unsaved text
+// could not be kept: the box that says so comes once the query is answered.
+const UINT WM_SCRIVLET_SESSIONKEPT = WM_APP + 8;

@@ -25,19 +25,19 @@ bool JudgeProcessRuns(const ProcessLook& look)
     return look.sameStart && !look.exited;
 }
 
-bool ProcessStillRuns(const ProcessIdentity& process)
+ProcessLook LookAtProcess(const ProcessIdentity& process)
 {
     ProcessLook look = {};
     ScopedHandle handle(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, process.Id));
     look.opened = handle.valid();
     if (!look.opened) {
         look.openError = GetLastError();
-        return JudgeProcessRuns(look);
+        return look;
     }
     FILETIME start, exited, kernel, user;
     look.timesRead = GetProcessTimes(handle.get(), &start, &exited, &kernel, &user) != FALSE;
     look.sameStart = look.timesRead && CompareFileTime(&start, &process.Start) == 0;
     DWORD exitCode = 0;
     look.exited = GetExitCodeProcess(handle.get(), &exitCode) && exitCode != STILL_ACTIVE;
-    return JudgeProcessRuns(look);
+    return look;
 }

@@ -29,4 +29,4 @@ bool JudgeProcessRuns(const ProcessLook& look);
 
 // Asks the platform about the process; only PROCESS_QUERY_INFORMATION,
 // which Windows 2000 has.
-bool ProcessStillRuns(const ProcessIdentity& process);
+ProcessLook LookAtProcess(const ProcessIdentity& process);

@@ -5,6 +5,12 @@
 #include "platform/framemessages.h"
 #include "res/resource.h"
 
+namespace {
+
+int HandoversPending = 0;
+
+}  // namespace
+
 HLOCAL TextBufferOf(HWND edit)
 {
     return reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
@@ -38,13 +44,21 @@ void HandTextToEdit(HWND mainWindow, HLOCAL newBlock)
     // The control reads its current buffer on every message, so the old one may
     // go only after EM_SETHANDLE has been processed: post the release behind it.
     PostMessageW(mainWindow, WM_SCRIVLET_TEXTHANDEDOVER, reinterpret_cast<WPARAM>(oldBlock), 0);
+    ++HandoversPending;
 }
 
 LRESULT FinishTextHandover(HWND mainWindow, HLOCAL oldBlock)
 {
+    if (HandoversPending > 0)
+        --HandoversPending;
     if (oldBlock)
         LocalFree(oldBlock);
     // Redrawing was off while the buffer changed; show the new text.
     InvalidateRect(GetDlgItem(mainWindow, IDC_EDIT), nullptr, TRUE);
     return 0;
+}
+
+int TextHandoversPending()
+{
+    return HandoversPending;
 }

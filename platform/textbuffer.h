@@ -38,5 +38,8 @@ HLOCAL MakeTextBlock(const wchar_t* text, size_t length);
 // window's edit control. The control takes it when the message loop next
 // runs; the buffer it had until then is freed after that.
 void HandTextToEdit(HWND mainWindow, HLOCAL newBlock);
-// The main window's answer to WM_SCRIVLET_TEXTHANDEDOVER.
+// Frees the block the control used before, once it has taken the new one
+// (WM_SCRIVLET_TEXTHANDEDOVER).
 LRESULT FinishTextHandover(HWND mainWindow, HLOCAL oldBlock);
+// Blocks handed over that the control has not taken yet.
+int TextHandoversPending();

@@ -68,13 +68,12 @@ int SetFileAssociation(const wchar_t* programPath, const wchar_t* extension, int
     return 0;
 }
 
-void AssociateTextFiles(HWND owner)
+void AssociateTextFiles()
 {
-    if (MessageBoxW(owner,
-                    L"Associating Scrivlet with .TXT files will remove any existing association, which you will have "
-                    L"to restore manually if you decide not to use Scrivlet any longer. Are you sure you want to do "
-                    L"this?",
-                    L"File association - Scrivlet", MB_ICONWARNING | MB_YESNO) != IDYES)
+    if (ShowBox(L"Associating Scrivlet with .TXT files will remove any existing association, which you will have "
+                L"to restore manually if you decide not to use Scrivlet any longer. Are you sure you want to do "
+                L"this?",
+                L"File association - Scrivlet", MB_ICONWARNING | MB_YESNO) != IDYES)
         return;
     wchar_t program[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
@@ -83,8 +82,8 @@ void AssociateTextFiles(HWND owner)
         ShowErrorMessage(L"Failed to set file association!");
         return;
     }
-    MessageBoxW(GetForegroundWindow(),
-                L"Scrivlet is now associated with .TXT files on your system. You may need to restart in order for the "
-                L"icons to change.",
-                L"File Association - Scrivlet", MB_OK | MB_ICONINFORMATION);
+    ShowBox(
+        L"Scrivlet is now associated with .TXT files on your system. You may need to restart in order for the "
+        L"icons to change.",
+        L"File Association - Scrivlet", MB_OK | MB_ICONINFORMATION);
 }

@@ -13,6 +13,6 @@ std::wstring ProgIdFromPath(const wchar_t* programPath);
 // failed step: -2k for the key of step k, -2k-1 for its value.
 int SetFileAssociation(const wchar_t* programPath, const wchar_t* extension, int iconIndex);
 
-// The settings dialog's button: asks owner's user, associates .TXT files with
+// The settings dialog's button: asks the user, associates .TXT files with
 // this program and reports the outcome.
-void AssociateTextFiles(HWND owner);
+void AssociateTextFiles();

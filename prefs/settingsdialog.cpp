@@ -45,7 +45,7 @@ void OnCommand(HWND dialog, WPARAM wParam)
             EndDialog(dialog, 0);
             break;
         case IDC_ASSOCIATE:
-            AssociateTextFiles(dialog);
+            AssociateTextFiles();
             break;
     }
 }

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "document/documentchange.h"
 #include "document/documentstate.h"
-#include "document/recoverywriter.h"
 #include "document/titlestatus.h"
 #include "platform/centerwindow.h"
 #include "platform/guard.h"

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "document/titlestatus.h"
+#include "recovery/recoverywriter.h"
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"
 #include "tests/support/frame_fixture.h"
@@ -104,6 +106,30 @@ TEST_F(MainWindowTest, StatusPartsAreMeasuredFromTheRightEdge)
     ASSERT_EQ(right, 900);
     std::vector<int> expected = {right - 460, right - 320, right - 220, right - 120, right - 20};
     EXPECT_EQ(PartEdges(), expected);
+}
+
+TEST_F(MainWindowTest, ALastingNoteHasAPartOfItsOwnThatHoldsItsTextWhileItIsUp)
+{
+    ResizeClientTo(900, 500);
+    ShowLastingStatusNote(window_, kCopyFailedNote);
+    ASSERT_EQ(PartEdges().size(), 6u);
+    EXPECT_EQ(StatusPartText(window_, kLastingNotePart), kCopyFailedNote);
+    // The status bar's own font, and the room its borders leave.
+    HWND status = GetDlgItem(window_, IDC_STATUSBAR);
+    RECT part;
+    SendMessageW(status, SB_GETRECT, kLastingNotePart, reinterpret_cast<LPARAM>(&part));
+    int borders[3] = {};
+    SendMessageW(status, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    HDC dc = GetDC(status);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
+    SIZE text = {};
+    GetTextExtentPoint32W(dc, kCopyFailedNote, static_cast<int>(wcslen(kCopyFailedNote)), &text);
+    SelectObject(dc, font);
+    ReleaseDC(status, dc);
+    EXPECT_LE(text.cx + 2 * borders[2] + 6, part.right - part.left) << "the note is clipped";
+
+    ShowLastingStatusNote(window_, nullptr);
+    EXPECT_EQ(PartEdges().size(), 5u);
 }
 
 TEST_F(MainWindowTest, StatusPartsOfANarrowWindowAreNotClamped)

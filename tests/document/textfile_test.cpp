@@ -272,14 +272,18 @@ TEST_F(TextFileTest, ReadAndWriteKeepTheIdentityAndHashOfTheFileUnderTheName)
     const std::string bytes = "\xFF\xFE" + Utf16(L"caf\x00E9\r\n");
     const std::wstring path = folder_.Write(L"base.txt", bytes);
     auto expectBase = [&](const std::string& contents) {
-        FileVersion onDisk = {};
-        ASSERT_TRUE(ReadFileIdentityAt(path.c_str(), &onDisk));
+        // Asked of the system here, not through the call the program uses.
+        BY_HANDLE_FILE_INFORMATION onDisk = {};
+        ScopedHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(file.valid() && GetFileInformationByHandle(file.get(), &onDisk));
         const FileVersion& base = DocumentState.Base;
         EXPECT_TRUE(base.Known);
         EXPECT_EQ(base.Size, contents.size());
-        EXPECT_EQ(CompareFileTime(&base.LastWrite, &onDisk.LastWrite), 0);
-        EXPECT_EQ(base.IndexLow, onDisk.IndexLow);
-        EXPECT_EQ(base.IndexHigh, onDisk.IndexHigh);
+        EXPECT_EQ(CompareFileTime(&base.LastWrite, &onDisk.ftLastWriteTime), 0);
+        EXPECT_EQ(base.VolumeSerial, onDisk.dwVolumeSerialNumber);
+        EXPECT_EQ(base.IndexLow, onDisk.nFileIndexLow);
+        EXPECT_EQ(base.IndexHigh, onDisk.nFileIndexHigh);
         ContentHash hash;
         hash.Add(contents.data(), contents.size());
         EXPECT_EQ(base.Hash, hash.Value());

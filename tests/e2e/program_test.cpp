@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "document/recoverystore.h"
+#include "recovery/recoverystore.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
 
@@ -21,26 +21,33 @@ std::wstring Quoted(const std::wstring& path)
     return L"\"" + path + L"\"";
 }
 
+std::vector<std::wstring> RecoveryStoreFiles()
+{
+    std::vector<std::wstring> paths;
+    wchar_t folder[kPathCapacity];
+    if (RecoveryFolder(folder)) {
+        for (const std::wstring& name : NamesIn(folder))
+            paths.push_back(StorePath(folder, name));
+    }
+    return paths;
+}
+
 std::vector<std::wstring> RecoveryStoreNames()
 {
-    std::vector<std::wstring> names;
-    wchar_t folder[kPathCapacity];
-    WIN32_FIND_DATAW found;
-    HANDLE search =
-        RecoveryFolder(folder) ? FindFirstFileW(StorePath(folder, L"*").c_str(), &found) : INVALID_HANDLE_VALUE;
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(StorePath(folder, found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
+    std::vector<std::wstring> kept;
+    for (const std::wstring& path : RecoveryStoreFiles()) {
+        CopyName parsed;
+        const std::wstring name = path.substr(path.rfind(L'\\') + 1);
+        if (ParseCopyName(name.c_str(), &parsed) &&
+            (parsed.Kind == StoreEntry::Copy || parsed.Kind == StoreEntry::Claim))
+            kept.push_back(path);
+    }
+    return kept;
 }
 
 void ClearRecoveryStore()
 {
-    for (const std::wstring& path : RecoveryStoreNames())
+    for (const std::wstring& path : RecoveryStoreFiles())
         DeleteFileW(path.c_str());
 }
 

@@ -15,7 +15,9 @@ extern const wchar_t kErrorCaption[];
 extern const wchar_t kSaveAsTitle[];
 extern const wchar_t kOpenTitle[];
 
-// The files in the program's store of recovery copies, as full paths.
+// Every file in the program's store of recovery copies (locks included),
+// and the copies and claims alone: the texts kept. Full paths.
+std::vector<std::wstring> RecoveryStoreFiles();
 std::vector<std::wstring> RecoveryStoreNames();
 void ClearRecoveryStore();
 

@@ -6,8 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "recovery/recoverystore.h"
 #include "res/resource.h"
 #include "tests/e2e/program_test.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -97,6 +99,37 @@ INSTANTIATE_TEST_SUITE_P(Answers, RecoveryOfferTest,
                                          OfferCase{"NoDiscardsIt", IDNO, false, 0},
                                          OfferCase{"CancelKeepsItForALaterStart", IDCANCEL, false, 1}),
                          [](const testing::TestParamInfo<OfferCase>& info) { return std::string(info.param.name); });
+
+TEST_F(RecoveryTest, AWriterKilledWhileWritingLeavesItsLastGoodCopyAndNothingElse)
+{
+    const std::wstring path = StartOnTypedFile();
+    ASSERT_NO_FATAL_FAILURE(WaitForCopy());
+    const std::wstring copy = RecoveryStoreNames()[0];
+    Kill();
+    // What a kill in the middle of the next write leaves beside the copy.
+    const std::wstring leftover = copy + L"-new";
+    WriteBytes(leftover, ReadBytes(copy).substr(0, 700));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswerOffer(L"'" + path + L"'", IDYES));
+    ExpectRestored(path);
+    EXPECT_FALSE(FileExists(leftover)) << "the half-written copy was left";
+}
+
+TEST_F(RecoveryTest, ACopyThatCannotBeWrittenIsSaidInAPartThatResizesAndMenusLeave)
+{
+    // A file where the store's folder should be, as a profile gone wrong has.
+    wchar_t folder[kPathCapacity];
+    ASSERT_TRUE(RecoveryFolder(folder, StoreUse::Write));
+    ASSERT_TRUE(RemoveDirectoryW(folder));
+    WriteBytes(folder, "not a folder");
+    StartOnTypedFile();
+    const std::wstring note = L"Unsaved text not kept for recovery";
+    ExpectStatus(5, note);
+    HWND mainWindow = program().mainWindow();
+    SetWindowPos(mainWindow, nullptr, 0, 0, 700, 400, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageW(mainWindow, WM_MENUSELECT, MAKEWPARAM(IDM_SAVE, MF_HILITE), 0);
+    EXPECT_EQ(program().StatusText(5), note);
+    DeleteFileW(folder);
+}
 
 TEST_F(RecoveryTest, SavedTextIsNotOffered)
 {

@@ -16,6 +16,7 @@ namespace {
 struct DpiSizes {
     int dpi;
     int fromRight[5];  // status part edges, measured from the client's right edge
+    int withNote[6];   // the same with the lasting note's part
     int statusIcon;
     int toolbarImage;
     int buttonWidth, buttonHeight;
@@ -24,10 +25,10 @@ struct DpiSizes {
 };
 
 const DpiSizes kTable[] = {
-    {96, {460, 320, 220, 120, 20}, 12, 16, 23, 22, 14, 12},
-    {120, {575, 400, 275, 150, 25}, 15, 16, 29, 28, 18, 15},
-    {144, {690, 480, 330, 180, 30}, 18, 24, 35, 33, 21, 18},
-    {192, {920, 640, 440, 240, 40}, 24, 32, 46, 44, 28, 24},
+    {96, {460, 320, 220, 120, 20}, {680, 540, 440, 340, 240, 20}, 12, 16, 23, 22, 14, 12},
+    {120, {575, 400, 275, 150, 25}, {850, 675, 550, 425, 300, 25}, 15, 16, 29, 28, 18, 15},
+    {144, {690, 480, 330, 180, 30}, {1020, 810, 660, 510, 360, 30}, 18, 24, 35, 33, 21, 18},
+    {192, {920, 640, 440, 240, 40}, {1360, 1080, 880, 680, 480, 40}, 24, 32, 46, 44, 28, 24},
 };
 
 // Named by its dpi in the test names.
@@ -41,10 +42,13 @@ class ScaledSizes : public ::testing::TestWithParam<DpiSizes> {};
 TEST_P(ScaledSizes, FollowTheDpiFromTheirSizesAtNinetySix)
 {
     const DpiSizes& want = GetParam();
-    int edges[5];
-    StatusPartEdges(1000, want.dpi, edges);
+    int edges[kStatusPartsMost];
+    ASSERT_EQ(StatusPartEdges(1000, want.dpi, false, edges), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(edges[i], 1000 - want.fromRight[i]) << "part " << i;
+    ASSERT_EQ(StatusPartEdges(2000, want.dpi, true, edges), 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(edges[i], 2000 - want.withNote[i]) << "part " << i << " with the note";
     EXPECT_EQ(StatusIconSize(want.dpi), want.statusIcon);
     EXPECT_EQ(ToolbarImageSize(want.dpi), want.toolbarImage);
     SIZE button = ToolbarButtonSize(want.dpi);
@@ -75,13 +79,12 @@ TEST(LargestSizeNotAbove, NeverPicksALargerPictureThanTheScaledSize)
     EXPECT_EQ(LargestSizeNotAbove(16, 288, drawn, 3), 32);  // 48
 }
 
-TEST(ScreenDpi, IsTheScreensLogicalPixelsAndStaysTheSame)
+TEST(ScreenDpi, IsTheScreensLogicalPixels)
 {
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(ScreenDpi(), dpi);
-    EXPECT_EQ(ScreenDpi(), ScreenDpi());
 }
 
 }  // namespace

@@ -9,8 +9,9 @@
 #include "app/toolbar.h"
 #include "document/documentstate.h"
 #include "document/titlestatus.h"
-#include "prefs/appearance.h"
 #include "platform/dpi.h"
+#include "prefs/appearance.h"
+#include "recovery/recoverywriter.h"
 #include "res/resource.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
@@ -50,6 +51,9 @@ void FrameTest::DestroyFrame()
 {
     if (window_) {
         KillTimer(window_, 1);
+        // As the program's clean-up does: no copy, worker or note outlives
+        // the window.
+        EndRecoveryCopies(window_);
         DestroyWindow(window_);
         window_ = nullptr;
     }

@@ -61,9 +61,14 @@ std::wstring ScratchFolder::Write(const std::wstring& name, const std::string& b
 
 std::vector<std::wstring> ScratchFolder::Names() const
 {
+    return NamesIn(path_);
+}
+
+std::vector<std::wstring> NamesIn(const std::wstring& folder)
+{
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {

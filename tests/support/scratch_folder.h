@@ -19,6 +19,8 @@ private:
     std::wstring path_;
 };
 
+// The names of the files and folders in folder.
+std::vector<std::wstring> NamesIn(const std::wstring& folder);
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);

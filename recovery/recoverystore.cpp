@@ -1,4 +1,4 @@
-#include "document/recoverystore.h"
+#include "recovery/recoverystore.h"
 
 #include <shlobj.h>
 
@@ -6,13 +6,25 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "platform/lockedretry.h"
 #include "platform/scopedhandle.h"
 #include "platform/wholefile.h"
+#include "recovery/recoverylock.h"
 
 namespace {
 
+const int kProcessPartLength = 8 + 1 + 16;  // "PPPPPPPP-SSSSSSSSSSSSSSSS"
 const wchar_t kCopyExtension[] = L".recovery";
-const wchar_t kNewCopyEnding[] = L".recovery-new";
+
+// The endings of the names that are one process part and an ending.
+const struct {
+    const wchar_t* ending;
+    StoreEntry kind;
+} kEndings[] = {
+    {kCopyExtension, StoreEntry::Copy},
+    {L".lock", StoreEntry::Lock},
+    {L".recovery-new", StoreEntry::Leftover},
+};
 
 std::wstring ProcessPart(const ProcessIdentity& process)
 {
@@ -63,6 +75,15 @@ bool Rename(const wchar_t* folder, const std::wstring& from, const std::wstring&
     return MoveFileW(StorePath(folder, from).c_str(), StorePath(folder, to).c_str()) != FALSE;
 }
 
+// The version of the copy at path, as far as its header tells; a copy that
+// cannot be read is taken for one written before locks, so that its writer
+// is asked about too.
+uint32_t CopyVersionAt(const std::wstring& path)
+{
+    RecoveryHeader header;
+    return ReadRecoveryHeader(path.c_str(), &header) == CopyCondition::Unusable ? 1 : header.Version;
+}
+
 }  // namespace
 
 bool RecoveryFolder(wchar_t folder[kPathCapacity], StoreUse use)
@@ -101,50 +122,72 @@ std::wstring ClaimName(const ProcessIdentity& claimer, const ProcessIdentity& or
     return ProcessPart(claimer) + L"~" + OwnCopyName(original);
 }
 
+std::wstring LockName(const ProcessIdentity& owner)
+{
+    return ProcessPart(owner) + kEndings[1].ending;
+}
+
+std::wstring LeftoverName(const ProcessIdentity& owner)
+{
+    return ProcessPart(owner) + kEndings[2].ending;
+}
+
 bool ParseCopyName(const wchar_t* name, CopyName* parsed)
 {
     CopyName read = {};
-    const size_t length = wcslen(name);
-    if (length == static_cast<size_t>(kCopyNameLength)) {
-        if (!ParseProcessPart(name, &read.Owner) || wcscmp(name + 25, kCopyExtension) != 0)
-            return false;
-    } else if (length == static_cast<size_t>(kClaimNameLength)) {
-        if (!ParseProcessPart(name, &read.Owner) || name[25] != L'~' || !ParseProcessPart(name + 26, &read.Original) ||
-            wcscmp(name + 51, kCopyExtension) != 0)
-            return false;
-        read.Claimed = true;
-    } else {
+    if (wcslen(name) < kProcessPartLength || !ParseProcessPart(name, &read.Owner))
         return false;
+    const wchar_t* rest = name + kProcessPartLength;
+    if (rest[0] == L'~') {
+        if (wcslen(rest + 1) < kProcessPartLength || !ParseProcessPart(rest + 1, &read.Original) ||
+            wcscmp(rest + 1 + kProcessPartLength, kCopyExtension) != 0)
+            return false;
+        read.Kind = StoreEntry::Claim;
+        *parsed = read;
+        return true;
     }
-    *parsed = read;
-    return true;
+    for (const auto& ending : kEndings) {
+        if (wcscmp(rest, ending.ending) == 0) {
+            read.Kind = ending.kind;
+            *parsed = read;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool WriteRecoveryCopy(const wchar_t* folder, const RecoveryHeader& header, const wchar_t* text)
 {
-    const std::wstring name = OwnCopyName(header.Writer);
-    const std::wstring fresh = StorePath(folder, ProcessPart(header.Writer) + kNewCopyEnding);
+    const std::wstring copy = StorePath(folder, OwnCopyName(header.Writer));
+    const std::wstring fresh = StorePath(folder, LeftoverName(header.Writer));
     uint8_t head[kRecoveryHeaderSize];
     EncodeRecoveryHeader(header, head);
     bool written;
     {
-        ScopedHandle file(
-            CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        HANDLE opened = INVALID_HANDLE_VALUE;
+        RetriedWhileLocked([&] {
+            opened =
+                CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return opened != INVALID_HANDLE_VALUE;
+        });
+        ScopedHandle file(opened);
         written = file.valid() && WriteWhole(file.get(), head, sizeof(head)) &&
                   WriteWhole(file.get(), text, static_cast<size_t>(header.TextLength) * sizeof(wchar_t)) &&
                   FlushFileBuffers(file.get());
     }
-    if (written &&
-        MoveFileExW(fresh.c_str(), StorePath(folder, name).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written && RetriedWhileLocked([&] {
+            return MoveFileExW(fresh.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+                   FALSE;
+        }))
         return true;
-    DeleteFileW(fresh.c_str());
+    RetriedWhileLocked([&] { return DeleteFileW(fresh.c_str()) != FALSE; });
     return false;
 }
 
 bool RemoveRecoveryCopy(const wchar_t* folder, const ProcessIdentity& owner)
 {
     const std::wstring path = StorePath(folder, OwnCopyName(owner));
-    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return RetriedWhileLocked([&] { return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND; });
 }
 
 CopyCondition ReadRecoveryHeader(const wchar_t* path, RecoveryHeader* header)
@@ -202,18 +245,34 @@ std::vector<std::wstring> ClaimAbandonedCopies(const wchar_t* folder, const Proc
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    auto writer = [](const Found& f) { return f.parsed.Claimed ? f.parsed.Original : f.parsed.Owner; };
+    auto writer = [](const Found& f) {
+        return f.parsed.Kind == StoreEntry::Claim ? f.parsed.Original : f.parsed.Owner;
+    };
     std::sort(found.begin(), found.end(), [&](const Found& a, const Found& b) {
         const FILETIME ta = writer(a).Start, tb = writer(b).Start;
         return CompareFileTime(&ta, &tb) < 0;
     });
     std::vector<std::wstring> claims;
     for (const Found& f : found) {
-        if (ProcessStillRuns(f.parsed.Owner))
-            continue;
-        const std::wstring claim = ClaimName(claimer, writer(f));
-        if (Rename(folder, f.name, claim))
-            claims.push_back(claim);
+        const std::wstring path = StorePath(folder, f.name);
+        switch (f.parsed.Kind) {
+            case StoreEntry::Lock:
+                // Judging a lock removes it when nobody holds it.
+                RecoveryLockHeld(folder, f.parsed.Owner);
+                break;
+            case StoreEntry::Leftover:
+                if (!RecoveryOwnerRuns(folder, f.parsed.Owner, CopyVersionAt(path)))
+                    RetriedWhileLocked([&] { return DeleteFileW(path.c_str()) != FALSE; });
+                break;
+            case StoreEntry::Copy:
+            case StoreEntry::Claim:
+                if (!RecoveryOwnerRuns(folder, f.parsed.Owner, CopyVersionAt(path))) {
+                    const std::wstring claim = ClaimName(claimer, writer(f));
+                    if (Rename(folder, f.name, claim))
+                        claims.push_back(claim);
+                }
+                break;
+        }
     }
     return claims;
 }
@@ -222,7 +281,7 @@ bool TakeOverClaim(const wchar_t* folder, const std::wstring& claim, const Proce
                    std::wstring* taken)
 {
     CopyName parsed;
-    if (!ParseCopyName(claim.c_str(), &parsed) || !parsed.Claimed)
+    if (!ParseCopyName(claim.c_str(), &parsed) || parsed.Kind != StoreEntry::Claim)
         return false;
     const std::wstring mine = ClaimName(claimer, parsed.Original);
     if (!Rename(folder, claim, mine))
@@ -234,20 +293,22 @@ bool TakeOverClaim(const wchar_t* folder, const std::wstring& claim, const Proce
 bool ReleaseClaim(const wchar_t* folder, const std::wstring& claim)
 {
     CopyName parsed;
-    return ParseCopyName(claim.c_str(), &parsed) && parsed.Claimed &&
+    return ParseCopyName(claim.c_str(), &parsed) && parsed.Kind == StoreEntry::Claim &&
            Rename(folder, claim, OwnCopyName(parsed.Original));
 }
 
 bool AdoptClaim(const wchar_t* folder, const std::wstring& claim)
 {
     CopyName parsed;
-    return ParseCopyName(claim.c_str(), &parsed) && parsed.Claimed &&
+    return ParseCopyName(claim.c_str(), &parsed) && parsed.Kind == StoreEntry::Claim &&
            MoveFileExW(StorePath(folder, claim).c_str(), StorePath(folder, OwnCopyName(parsed.Owner)).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+                       MOVEFILE_WRITE_THROUGH);
 }
 
 bool DiscardClaim(const wchar_t* folder, const std::wstring& claim)
 {
     CopyName parsed;
-    return ParseCopyName(claim.c_str(), &parsed) && parsed.Claimed && DeleteFileW(StorePath(folder, claim).c_str());
+    const std::wstring path = StorePath(folder, claim);
+    return ParseCopyName(claim.c_str(), &parsed) && parsed.Kind == StoreEntry::Claim &&
+           RetriedWhileLocked([&] { return DeleteFileW(path.c_str()) != FALSE; });
 }

@@ -1,11 +1,11 @@
-#include "document/recoverycopy.h"
+#include "recovery/recoverycopy.h"
 
 #include <cstring>
 
 namespace {
 
 const uint8_t kMagic[8] = {'S', 'C', 'R', 'I', 'V', 'R', 'E', 'C'};
-const uint32_t kFormatVersion = 1;
+const uint32_t kFirstVersion = 1;
 
 class FieldWriter {
 public:
@@ -69,7 +69,7 @@ void EncodeRecoveryHeader(const RecoveryHeader& header, uint8_t bytes[kRecoveryH
 {
     FieldWriter out(bytes);
     out.Bytes(kMagic, sizeof(kMagic));
-    out.U32(kFormatVersion);
+    out.U32(kLockedCopyVersion);
     out.U32(static_cast<uint32_t>(kRecoveryHeaderSize));
     out.U32(header.Writer.Id);
     out.Time(header.Writer.Start);
@@ -108,9 +108,11 @@ CopyCondition DecodeRecoveryHeader(const uint8_t* bytes, size_t size, uint64_t f
     const uint32_t version = in.U32();
     const uint32_t headerSize = in.U32();
     // A copy of another format is left for the program that wrote it.
-    if (version != kFormatVersion || headerSize != kRecoveryHeaderSize || fileSize < kRecoveryHeaderSize)
+    if (version < kFirstVersion || version > kLockedCopyVersion || headerSize != kRecoveryHeaderSize ||
+        fileSize < kRecoveryHeaderSize)
         return CopyCondition::Unusable;
     RecoveryHeader read = {};
+    read.Version = version;
     read.Writer.Id = in.U32();
     read.Writer.Start = in.Time();
     read.Written = in.Time();

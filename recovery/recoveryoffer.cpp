@@ -1,22 +1,23 @@
-#include "document/recoveryoffer.h"
-
-#include <shellapi.h>
+#include "recovery/recoveryoffer.h"
 
 #include <cwchar>
 
+#include "document/documentchange.h"
 #include "document/documentstate.h"
-#include "document/recoverystore.h"
-#include "document/recoverywriter.h"
 #include "document/titlestatus.h"
+#include "platform/lockedretry.h"
 #include "platform/messages.h"
+#include "platform/ownprogram.h"
 #include "platform/textbuffer.h"
+#include "recovery/recoverylock.h"
+#include "recovery/recoverystore.h"
+#include "recovery/recoverywriter.h"
 
 const wchar_t kRestoreCopySwitch[] = L"/restore-copy";
 
 namespace {
 
 const int kMessageCapacity = 1024;
-const wchar_t kPromptCaption[] = L"Scrivlet 2.0";
 
 void FormatLocalTime(const FILETIME& utc, wchar_t* text, int capacity)
 {
@@ -33,8 +34,17 @@ void FormatLocalTime(const FILETIME& utc, wchar_t* text, int capacity)
         text[dateLength - 1] = L'\0';
 }
 
+bool IsWholePath(const wchar_t* path)
+{
+    const bool drive = ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
+                       path[1] == L':' && path[2] == L'\\';
+    const bool share = path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\0' && path[2] != L'\\';
+    return drive || share;
+}
+
 // Puts the copy's text, path and format into this window, marked modified,
-// and makes the claim this process's own copy.
+// and makes the claim this process's own copy. The header is the one to
+// restore (see RestorableAsWritten).
 bool RestoreHere(HWND mainWindow, const wchar_t* folder, const std::wstring& claim, const RecoveryHeader& header)
 {
     HLOCAL text = ReadRecoveryText(StorePath(folder, claim).c_str(), header);
@@ -55,11 +65,12 @@ bool RestoreHere(HWND mainWindow, const wchar_t* folder, const std::wstring& cla
 
 bool RestoreInNewProcess(HWND mainWindow, const std::wstring& claim)
 {
-    wchar_t program[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, program, MAX_PATH);
     const std::wstring parameters = std::wstring(kRestoreCopySwitch) + L" " + claim;
-    HINSTANCE started = ShellExecuteW(mainWindow, L"open", program, parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(started) > 32;
+    if (!StartOwnProgram(mainWindow, parameters.c_str()))
+        return false;
+    // The claim carries this process's name until the new one takes it over.
+    KeepRecoveryLockForLife();
+    return true;
 }
 
 FileState FileSinceCopy(const RecoveryHeader& header)
@@ -69,9 +80,33 @@ FileState FileSinceCopy(const RecoveryHeader& header)
     return CheckFile(header.FilePath, header.Base, nullptr);
 }
 
+// The header to restore from the copy at path: as written, or untitled when
+// it may not be taken as it is.
+CopyCondition ReadHeaderToRestore(const std::wstring& path, RecoveryHeader* header, bool* madeUntitled)
+{
+    const CopyCondition condition = ReadRecoveryHeader(path.c_str(), header);
+    *madeUntitled = condition != CopyCondition::Unusable && !RestorableAsWritten(*header);
+    if (*madeUntitled)
+        MakeUntitled(header);
+    return condition;
+}
+
 }  // namespace
 
-void FormatRecoveryQuestion(const RecoveryHeader& header, CopyCondition condition, FileState fileNow, wchar_t* text)
+bool RestorableAsWritten(const RecoveryHeader& header)
+{
+    return (IsUntitled(header.FilePath) || IsWholePath(header.FilePath)) && IsNullStandIn(header.Format.NullStandIn);
+}
+
+void MakeUntitled(RecoveryHeader* header)
+{
+    wcscpy(header->FilePath, kUntitled);
+    header->Format = PlainTextFormat();
+    header->Base = FileVersion();
+}
+
+void FormatRecoveryQuestion(const RecoveryHeader& header, CopyCondition condition, FileState fileNow, bool madeUntitled,
+                            wchar_t* text)
 {
     wchar_t when[128];
     FormatLocalTime(header.Written, when, 128);
@@ -84,32 +119,41 @@ void FormatRecoveryQuestion(const RecoveryHeader& header, CopyCondition conditio
                                : fileNow == FileState::Gone  ? L"\n\nThe file is no longer there."
                                                              : L"";
     const wchar_t* cut = condition == CopyCondition::CutShort ? L"\n\nOnly the first part of the text was kept." : L"";
+    const wchar_t* untitled =
+        madeUntitled ? L"\n\nThe name and format kept with it could not be used: it comes back untitled." : L"";
     wsprintfW(text,
-              L"Scrivlet ended without saving the changes to %s, last kept at %s.%s%s\n\nYes restores them in a "
+              L"Scrivlet ended without saving the changes to %s, last kept at %s.%s%s%s\n\nYes restores them in a "
               L"window, still unsaved. No discards them for good. Cancel keeps them for the next start.",
-              whose, when, sinceThen, cut);
+              whose, when, sinceThen, cut, untitled);
 }
 
 LRESULT OfferRecoveryCopies(HWND mainWindow, bool takeFirstHere)
 {
     wchar_t folder[kPathCapacity];
-    if (!RecoveryFolder(folder))
+    // Claims are judged by the claimer's lock: without one they would count
+    // as abandoned at once.
+    if (!RecoveryFolder(folder) || !TakeRecoveryLock(folder))
         return 0;
     bool hereTaken = !takeFirstHere;
+    bool handedOut = false;
+    const uint64_t untouched = DocumentChangeCount();
     for (const std::wstring& claim : ClaimAbandonedCopies(folder, CurrentProcessIdentity())) {
         RecoveryHeader header;
-        const CopyCondition condition = ReadRecoveryHeader(StorePath(folder, claim).c_str(), &header);
+        bool madeUntitled;
+        const CopyCondition condition = ReadHeaderToRestore(StorePath(folder, claim), &header, &madeUntitled);
         if (condition == CopyCondition::Unusable) {
             // Never deleted unasked: left where it was.
             ReleaseClaim(folder, claim);
             continue;
         }
         wchar_t question[kMessageCapacity];
-        FormatRecoveryQuestion(header, condition, FileSinceCopy(header), question);
-        const int answer = MessageBoxW(GetForegroundWindow(), question, kPromptCaption,
-                                       MB_ICONWARNING | MB_YESNOCANCEL | MB_DEFBUTTON1);
+        FormatRecoveryQuestion(header, condition, FileSinceCopy(header), madeUntitled, question);
+        const int answer = AskUser(question, MB_YESNOCANCEL | MB_DEFBUTTON1);
+        // Text typed in this window meanwhile is never replaced.
+        hereTaken = hereTaken || DocumentChangeCount() != untouched;
         if (answer == IDNO) {
-            DiscardClaim(folder, claim);
+            if (!DiscardClaim(folder, claim))
+                ShowStatusNote(mainWindow, L"The unsaved text could not be discarded; it is offered again next time.");
         } else if (answer != IDYES) {
             ReleaseClaim(folder, claim);
         } else if (!hereTaken) {
@@ -118,11 +162,15 @@ LRESULT OfferRecoveryCopies(HWND mainWindow, bool takeFirstHere)
                 ReleaseClaim(folder, claim);
                 ShowErrorMessage(L"Failed to restore the unsaved text!");
             }
-        } else if (!RestoreInNewProcess(mainWindow, claim)) {
+        } else if (RestoreInNewProcess(mainWindow, claim)) {
+            handedOut = true;
+        } else {
             ReleaseClaim(folder, claim);
             ShowErrorMessage(L"Failed to start a new Scrivlet process!");
         }
     }
+    if (!handedOut && !DocumentState.IsModified)
+        ReleaseRecoveryLock();
     return 0;
 }
 
@@ -131,8 +179,10 @@ void RestoreHandedCopy(HWND mainWindow, const wchar_t* claim)
     wchar_t folder[kPathCapacity];
     std::wstring taken;
     RecoveryHeader header;
-    if (RecoveryFolder(folder) && TakeOverClaim(folder, claim, CurrentProcessIdentity(), &taken)) {
-        if (ReadRecoveryHeader(StorePath(folder, taken).c_str(), &header) != CopyCondition::Unusable &&
+    bool madeUntitled;
+    if (RecoveryFolder(folder) && TakeRecoveryLock(folder) &&
+        TakeOverClaim(folder, claim, CurrentProcessIdentity(), &taken)) {
+        if (ReadHeaderToRestore(StorePath(folder, taken), &header, &madeUntitled) != CopyCondition::Unusable &&
             RestoreHere(mainWindow, folder, taken, header))
             return;
         ReleaseClaim(folder, taken);

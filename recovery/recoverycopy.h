@@ -14,7 +14,12 @@
 #include "platform/paths.h"
 #include "platform/processidentity.h"
 
+// Copies of this version and later are written under the writer's lock (see
+// recoverylock.h); earlier ones were not. Both have the same bytes.
+const uint32_t kLockedCopyVersion = 2;
+
 struct RecoveryHeader {
+    uint32_t Version;  // as read; a copy is always written in kLockedCopyVersion
     ProcessIdentity Writer;
     FILETIME Written;  // UTC
     TextFormat Format;
