@@ -53,10 +53,11 @@ protected:
         PumpMessages();
         return result;
     }
-    SaveResult Write(const std::wstring& path, const TextFormat& format)
+    SaveResult Write(const std::wstring& path, const TextFormat& format, unsigned accepted = 0)
     {
+        SaveConsent consent = {accepted};
         return Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format,
-                                  false);
+                                  &consent);
     }
     // UTF-16LE with its mark, or ANSI: the two formats the program always had.
     SaveResult Write(const std::wstring& path, int unicode)
@@ -235,14 +236,13 @@ TEST_F(TextFileTest, ReplacedBytesAreWrittenInNoEncodingWithoutLeave)
         TextFormat format = PlainTextFormat();
         format.Encoding = encoding;
         format.HasReplacedBytes = 1;
-        EXPECT_EQ(Write(path, format), SaveResult::WouldLoseText);
+        EXPECT_EQ(Write(path, format), SaveResult::NeedsConsent);
         EXPECT_EQ(ReadBytes(path), "caf\xE9");
     }
     TextFormat format = PlainTextFormat();
     format.Encoding = kUtf8Text;
     format.HasReplacedBytes = 1;
-    ASSERT_EQ(Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format, true),
-              SaveResult::Saved);
+    ASSERT_EQ(Write(path, format, kReplacedBytesDoubt), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path), "caf\xE3\x83\xBB");
     EXPECT_EQ(DocumentState.Format.HasReplacedBytes, 0) << "the file now holds what the text holds";
 }
@@ -290,8 +290,9 @@ TEST_F(TextFileTest, ReadAndWriteKeepTheIdentityAndHashOfTheFileUnderTheName)
     PumpMessages();
     expectBase(bytes);
     Type(L"x");
+    SaveConsent consent = {};
     ASSERT_EQ(Scrivlet_WriteFile(window_, path.c_str(), &DocumentState.IsModified, DocumentState.Format,
-                                 &DocumentState.Format, false, nullptr, &DocumentState.Base),
+                                 &DocumentState.Format, &consent, nullptr, &DocumentState.Base),
               SaveResult::Saved);
     expectBase(ReadBytes(path));
 }
@@ -317,9 +318,10 @@ TEST_F(TextFileTest, SaveReplacesTheWholeOldContentsAndLeavesNoOtherFile)
 TEST_F(TextFileTest, WriteRefusesAMissingOrEmptyPath)
 {
     DocumentState.IsModified = 1;
-    EXPECT_EQ(
-        Scrivlet_WriteFile(window_, nullptr, &DocumentState.IsModified, PlainTextFormat(), &DocumentState.Format, true),
-        SaveResult::Failed);
+    SaveConsent consent = {~0u};
+    EXPECT_EQ(Scrivlet_WriteFile(window_, nullptr, &DocumentState.IsModified, PlainTextFormat(), &DocumentState.Format,
+                                 &consent),
+              SaveResult::Failed);
     EXPECT_EQ(Write(L"", 0), SaveResult::Failed);
     EXPECT_EQ(DocumentState.IsModified, 1);
 }
