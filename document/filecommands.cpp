@@ -30,6 +30,14 @@ int ShowPrompt(const wchar_t* text)
     return MessageBoxW(GetForegroundWindow(), text, kPromptCaption, MB_ICONWARNING | MB_YESNOCANCEL);
 }
 
+// Asks what text says, offering to save anyway or to choose Save As; text
+// holds kMessageCapacity characters.
+int AskSaveAnyway(wchar_t* text)
+{
+    wcscpy(text + wcslen(text), kSaveAnywayChoices);
+    return ShowPrompt(text);
+}
+
 int Prompt(const wchar_t* format, const wchar_t* path)
 {
     wchar_t text[kMessageCapacity];
@@ -241,8 +249,7 @@ int ConfirmRecodedSave(const wchar_t* path, size_t count)
                          : L"%u characters of '%s' have a second code in the %s code page, and saving writes them "
                            L"under the other one: the text stays the same, but their bytes change.",
               shown, path, AnsiEncodingName(GetACP()));
-    wcscat(text, kSaveAnywayChoices);
-    return ShowPrompt(text);
+    return AskSaveAnyway(text);
 }
 
 int ConfirmOtherTextSave(const wchar_t* path, const wchar_t* encodingName, const wchar_t* readsAsName)
@@ -250,8 +257,7 @@ int ConfirmOtherTextSave(const wchar_t* path, const wchar_t* encodingName, const
     wchar_t text[kMessageCapacity];
     wsprintfW(text, L"Saved as %s, '%s' would open as other text: its bytes would read as %s.", encodingName, path,
               readsAsName);
-    wcscat(text, kSaveAnywayChoices);
-    return ShowPrompt(text);
+    return AskSaveAnyway(text);
 }
 
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, FileVersion* version)
