@@ -255,8 +255,14 @@ int ConfirmRecodedSave(const wchar_t* path, size_t count)
 int ConfirmOtherTextSave(const wchar_t* path, const wchar_t* encodingName, const wchar_t* readsAsName)
 {
     wchar_t text[kMessageCapacity];
-    wsprintfW(text, L"Saved as %s, '%s' would open as other text: its bytes would read as %s.", encodingName, path,
-              readsAsName);
+    // Read in its own encoding, the file differs in its line ends: the lone
+    // ones that an open would take for a style of its own.
+    if (wcscmp(encodingName, readsAsName) == 0)
+        wsprintfW(text, L"Saved as %s, '%s' would open as other text: its line ends would read otherwise.",
+                  encodingName, path);
+    else
+        wsprintfW(text, L"Saved as %s, '%s' would open as other text: its bytes would read as %s.", encodingName, path,
+                  readsAsName);
     return AskSaveAnyway(text);
 }
 

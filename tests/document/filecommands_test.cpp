@@ -153,6 +153,10 @@ TEST_F(FileCommandsUnitTest, ASaveThatWouldChangeCodesOrOpenAsOtherTextAsksFirst
          L"Saved as ANSI, '" + path + L"' would open as other text: its bytes would read as UTF-8.", "caf\xC3\xA9"},
         {"would read as UTF-8, Cancel", 0, L"caf\x00C3\x00A9", IDCANCEL,
          L"Saved as ANSI, '" + path + L"' would open as other text: its bytes would read as UTF-8.", nullptr},
+        // Pasted lone line ends outnumber the CR LF the document keeps as they
+        // stand: an open would give each its own line.
+        {"lone line ends, Cancel", 0, L"a\nb\nc\r\n", IDCANCEL,
+         L"Saved as ANSI, '" + path + L"' would open as other text: its line ends would read otherwise.", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
