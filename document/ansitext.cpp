@@ -1,10 +1,10 @@
 #include "document/ansitext.h"
 
+#include <bitset>
 #include <climits>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <new>
-#include <vector>
 
 #include "document/encoding.h"
 
@@ -133,16 +133,19 @@ size_t RecodedCharacters(const char* bytes, size_t size, UINT codePage)
     for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range]; range += 2)
         for (int byte = info.LeadByte[range]; byte <= info.LeadByte[range + 1]; ++byte)
             lead[byte] = true;
-    // Each code is asked about once: 0 not yet, 1 comes back, 2 does not.
-    std::vector<uint8_t> known(0x10000, 0);
+    // Each code is asked about once; on the stack, so that a load low on
+    // memory has nothing more to fail.
+    std::bitset<0x10000> asked, changes;
     size_t recoded = 0;
     for (size_t i = 0; i < size;) {
         const uint8_t first = static_cast<uint8_t>(bytes[i]);
         const int length = lead[first] && i + 1 < size ? 2 : 1;
         const unsigned code = length == 2 ? (first << 8) | static_cast<uint8_t>(bytes[i + 1]) : first;
-        if (!known[code])
-            known[code] = ComesBack(bytes + i, length, codePage) ? 1 : 2;
-        recoded += known[code] == 2;
+        if (!asked.test(code)) {
+            asked.set(code);
+            changes.set(code, !ComesBack(bytes + i, length, codePage));
+        }
+        recoded += changes.test(code) ? 1 : 0;
         i += static_cast<size_t>(length);
     }
     return recoded;
