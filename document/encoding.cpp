@@ -224,10 +224,15 @@ bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte)
 {
     *multiByte = false;
     for (size_t i = 0; i < size;) {
+        // Most text is ASCII: a large file passes through here byte by byte.
+        if (bytes[i] < 0x80) {
+            ++i;
+            continue;
+        }
         const size_t sequence = Utf8SequenceAt(bytes + i, size - i);
         if (sequence == 0)
             return false;
-        *multiByte = *multiByte || sequence > 1;
+        *multiByte = true;
         i += sequence;
     }
     return true;
