@@ -875,19 +875,26 @@ TEST(SavePlanTest, RandomFilesAtTheDetectionsEdgeOpenAsTheSameTextAgain)
     for (UINT codePage : {1252u, 932u, 65001u}) {
         std::mt19937 random(20261210 + codePage);
         long failures = 0, questions = 0;
+        long about[4] = {};  // files whose save asks about each doubt, in the order of SaveDoubt
         for (long trial = 0; trial < trials; ++trial) {
             const std::string file = RandomEdgeFile(random);
             bool asked = false;
-            SavePlan plan;
+            SavePlan plan = {};
             const std::string failure = SaveAsLoaded(file, codePage, &asked, &plan);
             questions += asked ? 1 : 0;
+            for (int doubt = 0; doubt < 4; ++doubt)
+                about[doubt] += plan.doubts & (1u << doubt) ? 1 : 0;
             if (failure.empty())
                 continue;
             if (++failures <= 10)
                 ADD_FAILURE() << "code page " << codePage << ": " << failure << ": "
                               << testing::PrintToString(Shortest(file, codePage));
         }
-        printf("code page %u: %ld files, %ld failures, %ld questions asked\n", codePage, trials, failures, questions);
+        printf(
+            "code page %u: %ld files, %ld failures, %ld questions asked (%ld about bytes that are no text, %ld "
+            "about lost characters, %ld about characters with two codes, %ld about text that would open as other "
+            "text)\n",
+            codePage, trials, failures, questions, about[0], about[1], about[2], about[3]);
     }
 }
 
