@@ -756,44 +756,26 @@ TEST(SavePlanTest, FilesSavedAgainOpenAsTheSameText)
     }
 }
 
-// Text as typed, which no file was read into: where the target's own form
-// would open as other text, a mark keeps UTF-8 what zeros would make UTF-16,
-// and ANSI, which has no mark, asks.
-TEST(SavePlanTest, TypedTextIsSavedInAFormThatOpensAsItOrAsked)
+// Zeros at every other byte of UTF-8 text, as typed, would read as UTF-16LE:
+// the mark keeps it UTF-8, which CR LF line ends could not.
+TEST(SavePlanTest, UnmarkedUtf8ThatWouldReadAsUtf16TakesTheMark)
 {
     TextFormat utf8 = PlainTextFormat();
     utf8.Encoding = kUtf8Text;
     utf8.NullStandIn = 0x2400;
-    const struct {
-        std::wstring text;
-        TextFormat format;
-        std::string saved;
-        KeptForm kept;
-        unsigned doubts;
-        TextEncoding readsAs;
-    } cases[] = {
-        // Written as valid UTF-8, which an open takes for UTF-8.
-        {L"caf\x00C3\x00A9", PlainTextFormat(), "caf\xC3\xA9", KeptForm::None, kOtherTextDoubt, kUtf8Text},
-        // Zeros at every other byte read as UTF-16LE without the mark.
-        {L"A\x2400"
-         L"B\x2400"
-         L"C\x2400"
-         L"D\x2400\x00E9",
-         utf8,
-         std::string("\xEF\xBB\xBF"
-                     "A\0B\0C\0D\0\xC3\xA9",
-                     13),
-         KeptForm::Mark, 0, kUtf16LeText},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.saved));
-        SavePlan plan;
-        ASSERT_TRUE(PlanSave(c.text.data(), c.text.size(), c.format, 1252, &plan));
-        EXPECT_EQ(PlannedBytes(plan, c.text), c.saved);
-        EXPECT_EQ(plan.kept, c.kept);
-        EXPECT_EQ(plan.doubts, c.doubts);
-        EXPECT_EQ(plan.readsAs, c.readsAs);
-    }
+    const std::wstring text =
+        L"A\x2400"
+        L"B\x2400"
+        L"C\x2400"
+        L"D\x2400\x00E9";
+    SavePlan plan;
+    ASSERT_TRUE(PlanSave(text.data(), text.size(), utf8, 1252, &plan));
+    EXPECT_EQ(PlannedBytes(plan, text), std::string("\xEF\xBB\xBF"
+                                                    "A\0B\0C\0D\0\xC3\xA9",
+                                                    13));
+    EXPECT_EQ(plan.kept, KeptForm::Mark);
+    EXPECT_EQ(plan.doubts, 0u);
+    EXPECT_EQ(plan.readsAs, kUtf16LeText);
 }
 
 // Random bytes drawn from mixes biased to the values where the detection
