@@ -65,8 +65,9 @@ std::string SaveRows(HWND window, int megabytes, int runs, std::string* loadRows
             TextFormat format = PlainTextFormat();
             format.Encoding = unicode ? kUtf16LeText : kAnsiText;
             format.HasMark = unicode;
+            SaveConsent consent = {~0u};
             if (Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, format, &DocumentState.Format,
-                                   true) != SaveResult::Saved)
+                                   &consent) != SaveResult::Saved)
                 Fail("the program could not save %ls", path.c_str());
             ours.push_back(Now() - start);
             bytes = ReadBytes(path);
@@ -89,8 +90,9 @@ std::vector<double> TimeSaves(HWND window, const std::wstring& path, int runs, s
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         double start = Now();
+        SaveConsent consent = {};
         if (Scrivlet_WriteFile(window, path.c_str(), &DocumentState.IsModified, DocumentState.Format,
-                               &DocumentState.Format, false) != SaveResult::Saved)
+                               &DocumentState.Format, &consent) != SaveResult::Saved)
             Fail("the program could not save %ls in its own format", path.c_str());
         times.push_back(Now() - start);
     }

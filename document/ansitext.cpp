@@ -1,7 +1,9 @@
 #include "document/ansitext.h"
 
+#include <bitset>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "document/encoding.h"
@@ -101,4 +103,50 @@ bool EncodeAnsiText(const wchar_t* text, size_t length, UINT codePage, std::uniq
         return false;
     *size = needed;
     return true;
+}
+
+namespace {
+
+// Whether the character of size bytes comes back as the same bytes from the
+// encoder; a character that is no text counts as coming back.
+bool ComesBack(const char* bytes, int size, UINT codePage)
+{
+    wchar_t units[2];
+    const int decoded = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes, size, units, 2);
+    if (decoded <= 0)
+        return true;
+    const AnsiEncoderCall call = AnsiEncoderCallFor(codePage);
+    char encoded[4];
+    const int back =
+        WideCharToMultiByte(codePage, call.flags, units, decoded, encoded, sizeof(encoded), nullptr, nullptr);
+    return back == size && memcmp(encoded, bytes, static_cast<size_t>(size)) == 0;
+}
+
+}  // namespace
+
+size_t RecodedCharacters(const char* bytes, size_t size, UINT codePage)
+{
+    CPINFO info;
+    if (codePage == CP_UTF8 || !GetCPInfo(codePage, &info))
+        return 0;
+    bool lead[256] = {};
+    for (int range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range]; range += 2)
+        for (int byte = info.LeadByte[range]; byte <= info.LeadByte[range + 1]; ++byte)
+            lead[byte] = true;
+    // Each code is asked about once; on the stack, so that a load low on
+    // memory has nothing more to fail.
+    std::bitset<0x10000> asked, changes;
+    size_t recoded = 0;
+    for (size_t i = 0; i < size;) {
+        const uint8_t first = static_cast<uint8_t>(bytes[i]);
+        const int length = lead[first] && i + 1 < size ? 2 : 1;
+        const unsigned code = length == 2 ? (first << 8) | static_cast<uint8_t>(bytes[i + 1]) : first;
+        if (!asked.test(code)) {
+            asked.set(code);
+            changes.set(code, !ComesBack(bytes + i, length, codePage));
+        }
+        recoded += changes.test(code) ? 1 : 0;
+        i += static_cast<size_t>(length);
+    }
+    return recoded;
 }

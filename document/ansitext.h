@@ -35,6 +35,13 @@ size_t AnsiTextLength(const char* bytes, size_t size, UINT codePage, bool* repla
 // false when the converter gives another.
 bool DecodeAnsiText(const char* bytes, size_t size, UINT codePage, wchar_t* text, size_t length);
 
+// The characters of bytes that the code page writes under another code than
+// the one they were read under: a multi-byte code page (932, 936, 949, 950)
+// gives some characters two codes, and encodes each under one of them
+// alone. Bytes that are no text in the code page are not counted. 0 for
+// UTF-8, which writes back what it decodes.
+size_t RecodedCharacters(const char* bytes, size_t size, UINT codePage);
+
 // The code page's own multi-byte form of length units of text, sized by the
 // converter so that nothing is cut; *size is its length in bytes. False when
 // it cannot be converted or there is no memory for it. *lossless, when

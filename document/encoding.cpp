@@ -174,7 +174,7 @@ size_t Encode(const wchar_t* text, size_t length, const TextFormat& format, uint
 
 TextFormat PlainTextFormat()
 {
-    return {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0, 0};
+    return {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0, 0, 0};
 }
 
 TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size)
@@ -186,42 +186,54 @@ TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size)
     return kAnsiText;
 }
 
+size_t Utf8SequenceAt(const uint8_t* bytes, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const uint8_t lead = bytes[0];
+    if (lead < 0x80)
+        return 1;
+    size_t trail;
+    uint8_t low = 0x80, high = 0xBF;  // the range of the first trail byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trail = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trail = 2;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trail = 3;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (size <= trail || bytes[1] < low || bytes[1] > high)
+        return 0;
+    for (size_t k = 2; k <= trail; ++k)
+        if ((bytes[k] & 0xC0) != 0x80)
+            return 0;
+    return trail + 1;
+}
+
 bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte)
 {
     *multiByte = false;
-    size_t i = 0;
-    while (i < size) {
-        const uint8_t lead = bytes[i];
-        if (lead < 0x80) {
+    for (size_t i = 0; i < size;) {
+        // Most text is ASCII: a large file passes through here byte by byte.
+        if (bytes[i] < 0x80) {
             ++i;
             continue;
         }
-        size_t trail;
-        uint8_t low = 0x80, high = 0xBF;  // the range of the first trail byte
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            trail = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            trail = 2;
-            if (lead == 0xE0)
-                low = 0xA0;
-            else if (lead == 0xED)
-                high = 0x9F;  // no surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            trail = 3;
-            if (lead == 0xF0)
-                low = 0x90;
-            else if (lead == 0xF4)
-                high = 0x8F;  // nothing above U+10FFFF
-        } else {
+        const size_t sequence = Utf8SequenceAt(bytes + i, size - i);
+        if (sequence == 0)
             return false;
-        }
-        if (size - i <= trail || bytes[i + 1] < low || bytes[i + 1] > high)
-            return false;
-        for (size_t k = 2; k <= trail; ++k)
-            if ((bytes[i + k] & 0xC0) != 0x80)
-                return false;
         *multiByte = true;
-        i += trail + 1;
+        i += sequence;
     }
     return true;
 }
@@ -365,42 +377,51 @@ TextFormat DetectFormat(const uint8_t* bytes, size_t size)
     return format;
 }
 
+namespace {
+
+// Hands each unit that bytes decode into to put: a valid sequence as its
+// character, every byte of anything else as U+FFFD. Counting and decoding
+// take the same walk, so the decoding never writes more than the count.
+template <class Put>
+void ForEachUtf8Unit(const uint8_t* bytes, size_t size, Put put)
+{
+    for (size_t i = 0; i < size;) {
+        const size_t sequence = Utf8SequenceAt(bytes + i, size - i);
+        const uint32_t lead = bytes[i];
+        if (sequence == 0) {
+            put(kReplacement);
+            ++i;
+            continue;
+        }
+        if (sequence == 1) {
+            put(static_cast<wchar_t>(lead));
+        } else if (sequence == 2) {
+            put(static_cast<wchar_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F)));
+        } else if (sequence == 3) {
+            put(static_cast<wchar_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F)));
+        } else {
+            uint32_t point = ((lead & 0x07) << 18) | ((bytes[i + 1] & 0x3Fu) << 12) | ((bytes[i + 2] & 0x3Fu) << 6) |
+                             (bytes[i + 3] & 0x3Fu);
+            point -= 0x10000;
+            put(static_cast<wchar_t>(0xD800 + (point >> 10)));
+            put(static_cast<wchar_t>(0xDC00 + (point & 0x3FF)));
+        }
+        i += sequence;
+    }
+}
+
+}  // namespace
+
 size_t Utf8Length(const uint8_t* bytes, size_t size)
 {
     size_t length = 0;
-    for (size_t i = 0; i < size; ++i) {
-        if ((bytes[i] & 0xC0) != 0x80)
-            ++length;
-        if (bytes[i] >= 0xF0)
-            ++length;  // a surrogate pair
-    }
+    ForEachUtf8Unit(bytes, size, [&](wchar_t) { ++length; });
     return length;
 }
 
 void DecodeUtf8(const uint8_t* bytes, size_t size, wchar_t* text)
 {
-    size_t i = 0;
-    while (i < size) {
-        const uint32_t lead = bytes[i];
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        if (length > size - i)
-            break;  // cut: not valid UTF-8, which is all this is given
-        if (length == 1) {
-            *text++ = static_cast<wchar_t>(lead);
-        } else if (length == 2) {
-            *text++ = static_cast<wchar_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
-        } else if (length == 3) {
-            *text++ =
-                static_cast<wchar_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
-        } else {
-            uint32_t point = ((lead & 0x07) << 18) | ((bytes[i + 1] & 0x3Fu) << 12) | ((bytes[i + 2] & 0x3Fu) << 6) |
-                             (bytes[i + 3] & 0x3Fu);
-            point -= 0x10000;
-            *text++ = static_cast<wchar_t>(0xD800 + (point >> 10));
-            *text++ = static_cast<wchar_t>(0xDC00 + (point & 0x3FF));
-        }
-        i += length;
-    }
+    ForEachUtf8Unit(bytes, size, [&](wchar_t unit) { *text++ = unit; });
 }
 
 void SwapUnits(wchar_t* text, size_t length)

@@ -30,6 +30,10 @@ struct TextFormat {
     // control shows as the code page's stand-in characters: a save cannot
     // give them back, so it asks first.
     int HasReplacedBytes;
+    // The characters of an ANSI file read under a code that the code page
+    // does not write them under (see RecodedCharacters): a save changes
+    // their bytes, so it asks first.
+    size_t RecodedCharacters = 0;
 };
 
 // ANSI, no mark, CR LF: the format of a new document (all zero).
@@ -42,8 +46,12 @@ TextFormat PlainTextFormat();
 TextFormat DetectFormat(const uint8_t* bytes, size_t size);
 // The UTF-16 encoding named by a mark at the start of bytes, or kAnsiText.
 TextEncoding Utf16MarkOf(const uint8_t* bytes, size_t size);
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-// *multiByte tells whether any sequence is longer than one byte.
+// The length of the valid UTF-8 sequence at the start of bytes, or 0 when
+// there is none. Strict UTF-8: no overlong forms, no surrogates, nothing
+// above U+10FFFF.
+size_t Utf8SequenceAt(const uint8_t* bytes, size_t size);
+// Whether bytes are all valid sequences; *multiByte tells whether any
+// sequence is longer than one byte.
 bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte);
 // Unmarked UTF-16, of any script, told by its zero bytes: an even size, and
 // either CR LF as units or the zeros (nearly) all on one side of the units
@@ -57,8 +65,10 @@ bool IsValidUtf8(const uint8_t* bytes, size_t size, bool* multiByte);
 // Returns kUtf16LeText, kUtf16BeText or kAnsiText.
 TextEncoding DetectUnmarkedUtf16(const uint8_t* bytes, size_t size);
 
-// Code units of the valid UTF-8 bytes, and their decoding into text (which
-// stops at a sequence cut by the end).
+// The code units that bytes decode into, and their decoding into text, which
+// holds exactly that many: valid sequences as their characters, every byte
+// of anything else (a stray trail byte, a cut or overlong sequence) as
+// U+FFFD. Any bytes are safe.
 size_t Utf8Length(const uint8_t* bytes, size_t size);
 void DecodeUtf8(const uint8_t* bytes, size_t size, wchar_t* text);
 // Turns big-endian units into the machine's order, in place.

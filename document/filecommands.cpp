@@ -18,12 +18,23 @@
 namespace {
 
 const int kMessageCapacity = 1024;
+const wchar_t kSaveAnywayChoices[] =
+    L"\n\nYes saves it anyway. No opens Save As, to choose another name or encoding and leave the file as it is. "
+    L"Cancel does not save it.";
 // The Save As dialog's file types, by their filter index.
 enum SaveAsType { kTextFilesType = 1, kUnicodeFilesType = 2, kUtf8FilesType = 3, kAllFilesType = 4 };
 
 int ShowPrompt(const wchar_t* text)
 {
     return AskUser(text, MB_YESNOCANCEL);
+}
+
+// Asks what text says, offering to save anyway or to choose Save As; text
+// holds kMessageCapacity characters.
+int AskSaveAnyway(wchar_t* text)
+{
+    wcscpy(text + wcslen(text), kSaveAnywayChoices);
+    return ShowPrompt(text);
 }
 
 int Prompt(const wchar_t* format, const wchar_t* path)
@@ -67,38 +78,72 @@ TextFormat FormatOfSaveAsType(DWORD type, const TextFormat& current)
 
 const wchar_t* EncodingName(TextEncoding encoding)
 {
+    if (encoding == kUtf16BeText)
+        return L"UTF-16BE";
     return encoding == kAnsiText ? AnsiEncodingName(GetACP()) : encoding == kUtf8Text ? L"UTF-8" : L"UNICODE";
 }
 
-// Writes path in target, asking first when the file's bytes that were no
-// text would be lost (No writes nothing), then when the text holds
-// characters the target cannot: Yes writes UTF-8 with its mark instead
-// (UTF-16LE with its mark when UTF-8 cannot hold them either), No writes
-// target anyway, Cancel writes nothing.
+// The status note after a save that kept another form than the file's own,
+// so that it opens as the same text.
+void NoteKeptForm(HWND mainWindow, const TextFormat& target, const SaveConsent& consent)
+{
+    if (consent.kept == KeptForm::None)
+        return;
+    wchar_t text[kMessageCapacity];
+    if (consent.kept == KeptForm::CrLfLineEnds)
+        wsprintfW(text, L"Saved with CR LF line ends: with %s alone the file would open as %s text.",
+                  target.LineEnds == kCrLineEnds ? L"CR" : L"LF", EncodingName(consent.readsAs));
+    else
+        wsprintfW(text, L"Saved with a byte-order mark: without it the file would open as %s text.",
+                  EncodingName(consent.readsAs));
+    ShowStatusNote(mainWindow, text);
+}
+
+// Writes path in target, asking first about each doubt the save has:
+// bytes of the file that were no text (No writes nothing); characters the
+// target cannot hold (Yes writes UTF-8 with its mark instead, or UTF-16LE
+// with its mark when UTF-8 cannot hold them either, No writes target
+// anyway); characters that go back under another code, and bytes that
+// would open as other text (No chooses Save As). Cancel writes nothing.
 SaveResult WriteDocumentFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
                              TextFormat* format, StoreFailure* failure, FileVersion* version)
 {
-    SaveResult written = Scrivlet_WriteFile(mainWindow, path, isModified, target, format, false, failure, version);
-    if (written != SaveResult::WouldLoseText)
-        return written;
-    if (target.HasReplacedBytes) {
-        if (ConfirmReplacedBytesSave(path) != IDYES)
+    TextFormat wanted = target;
+    SaveConsent consent = {};
+    for (;;) {
+        SaveResult written =
+            Scrivlet_WriteFile(mainWindow, path, isModified, wanted, format, &consent, failure, version);
+        if (written == SaveResult::Saved)
+            NoteKeptForm(mainWindow, wanted, consent);
+        if (written != SaveResult::NeedsConsent)
+            return written;
+        int answer = IDYES;
+        if (consent.doubt == kReplacedBytesDoubt) {
+            answer = ConfirmReplacedBytesSave(path) == IDYES ? IDYES : IDCANCEL;
+        } else if (consent.doubt == kLostCharactersDoubt) {
+            TextFormat instead = wanted;
+            instead.Encoding = kUtf8Text;
+            instead.HasMark = 1;
+            instead.HasOddByte = 0;
+            if (wanted.Encoding == kUtf8Text || !TextFitsFormat(mainWindow, instead))
+                instead.Encoding = kUtf16LeText;
+            answer = ConfirmLossySave(path, EncodingName(wanted.Encoding), EncodingName(instead.Encoding));
+            if (answer == IDYES) {
+                wanted = instead;
+                continue;
+            }
+            answer = answer == IDNO ? IDYES : IDCANCEL;
+        } else if (consent.doubt == kRecodedDoubt) {
+            answer = ConfirmRecodedSave(path, wanted.RecodedCharacters);
+        } else {
+            answer = ConfirmOtherTextSave(path, EncodingName(wanted.Encoding), EncodingName(consent.readsAs));
+        }
+        if (answer == IDCANCEL)
             return SaveResult::Cancelled;
-        TextFormat accepted = target;
-        accepted.HasReplacedBytes = 0;
-        return WriteDocumentFile(mainWindow, path, isModified, accepted, format, failure, version);
+        if (answer == IDNO)
+            return SaveResult::SaveAsChosen;
+        consent.accepted |= consent.doubt;
     }
-    TextFormat instead = target;
-    instead.Encoding = kUtf8Text;
-    instead.HasMark = 1;
-    instead.HasOddByte = 0;
-    if (target.Encoding == kUtf8Text || !TextFitsFormat(mainWindow, instead))
-        instead.Encoding = kUtf16LeText;
-    int answer = ConfirmLossySave(path, EncodingName(target.Encoding), EncodingName(instead.Encoding));
-    if (answer == IDCANCEL)
-        return SaveResult::Cancelled;
-    return Scrivlet_WriteFile(mainWindow, path, isModified, answer == IDYES ? instead : target, format, true, failure,
-                              version);
 }
 
 // The box after a failed save; it names a copy of the old text that the
@@ -193,6 +238,33 @@ int ConfirmReplacedBytesSave(const wchar_t* path)
     return AskUser(text, MB_YESNO);
 }
 
+int ConfirmRecodedSave(const wchar_t* path, size_t count)
+{
+    wchar_t text[kMessageCapacity];
+    const unsigned shown = count > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<unsigned>(count);
+    wsprintfW(text,
+              shown == 1 ? L"%u character of '%s' has a second code in the %s code page, and saving writes it under "
+                           L"the other one: the text stays the same, but its bytes change."
+                         : L"%u characters of '%s' have a second code in the %s code page, and saving writes them "
+                           L"under the other one: the text stays the same, but their bytes change.",
+              shown, path, AnsiEncodingName(GetACP()));
+    return AskSaveAnyway(text);
+}
+
+int ConfirmOtherTextSave(const wchar_t* path, const wchar_t* encodingName, const wchar_t* readsAsName)
+{
+    wchar_t text[kMessageCapacity];
+    // Read in its own encoding, the file differs in its line ends: the lone
+    // ones that an open would take for a style of its own.
+    if (wcscmp(encodingName, readsAsName) == 0)
+        wsprintfW(text, L"Saved as %s, '%s' would open as other text: its line ends would read otherwise.",
+                  encodingName, path);
+    else
+        wsprintfW(text, L"Saved as %s, '%s' would open as other text: its bytes would read as %s.", encodingName, path,
+                  readsAsName);
+    return AskSaveAnyway(text);
+}
+
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format, FileVersion* version)
 {
     if (!mainWindow || !isModified || !filePath || !format)
@@ -224,18 +296,24 @@ SaveResult RunSaveAsDialog(HWND mainWindow, int* isModified, wchar_t* filePath, 
         return SaveResult::Failed;
     if (!BindSystemLibrary(SystemLibrary::CommonDialogs))
         return SaveResult::Failed;
-    wchar_t file[kPathCapacity] = {};
-    OPENFILENAMEW dialog;
-    FillFileDialog(&dialog, mainWindow, file,
-                   L"Text Files\0*.txt\0UNICODE text files\0*.txt\0UTF-8 text files\0*.txt\0All Files\0*.*\0",
-                   L"Scrivlet 2.0 - Save As");
-    dialog.nFilterIndex = SaveAsTypeOf(*format);
-    if (!system_call::GetSaveFileNameW(&dialog))
-        return SaveResult::Cancelled;
-    if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
-        return SaveResult::Declined;
-    SaveResult written = WriteDocumentFile(mainWindow, file, isModified,
-                                           FormatOfSaveAsType(dialog.nFilterIndex, *format), format, failure, version);
+    SaveResult written;
+    wchar_t file[kPathCapacity];
+    do {
+        // A question of the save may send the user back here for another
+        // name or encoding.
+        file[0] = L'\0';
+        OPENFILENAMEW dialog;
+        FillFileDialog(&dialog, mainWindow, file,
+                       L"Text Files\0*.txt\0UNICODE text files\0*.txt\0UTF-8 text files\0*.txt\0All Files\0*.*\0",
+                       L"Scrivlet 2.0 - Save As");
+        dialog.nFilterIndex = SaveAsTypeOf(*format);
+        if (!system_call::GetSaveFileNameW(&dialog))
+            return SaveResult::Cancelled;
+        if (GetFileAttributesW(file) != INVALID_FILE_ATTRIBUTES && ConfirmOverwrite(file) != IDYES)
+            return SaveResult::Declined;
+        written = WriteDocumentFile(mainWindow, file, isModified, FormatOfSaveAsType(dialog.nFilterIndex, *format),
+                                    format, failure, version);
+    } while (written == SaveResult::SaveAsChosen);
     if (written != SaveResult::Saved)
         return written;
     CopyPath(file, filePath);
@@ -272,12 +350,20 @@ SaveResult SaveDocument(HWND mainWindow)
     if (IsUntitled(DocumentState.FilePath)) {
         saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
                                 &failure, &DocumentState.Base);
+    } else if (!DocumentState.IsModified && FileIsStillTheBase()) {
+        // Nothing to write: the file holds the very bytes the text was read
+        // from or saved as, and writing the text again could change some
+        // (line ends of another style, characters with two codes).
+        return SaveResult::Saved;
     } else if (!ConfirmReplacingOutsideChanges()) {
         // The other program's text stays; the user may still Save As.
         return SaveResult::Cancelled;
     } else {
         saved = WriteDocumentFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified, DocumentState.Format,
                                   &DocumentState.Format, &failure, &DocumentState.Base);
+        if (saved == SaveResult::SaveAsChosen)
+            saved = RunSaveAsDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath,
+                                    &DocumentState.Format, &failure, &DocumentState.Base);
     }
     if (saved == SaveResult::Cancelled)
         return saved;

@@ -16,6 +16,11 @@ int ConfirmLossySave(const wchar_t* path, const wchar_t* lossyName, const wchar_
 // Before a save that would write stand-ins for bytes of the file that were
 // no text: IDYES or IDNO.
 int ConfirmReplacedBytesSave(const wchar_t* path);
+// Before a save that writes count characters under another code than the
+// file had them in, and before one whose bytes would open as other text:
+// IDYES saves anyway, IDNO chooses Save As, IDCANCEL saves nothing.
+int ConfirmRecodedSave(const wchar_t* path, size_t count);
+int ConfirmOtherTextSave(const wchar_t* path, const wchar_t* encodingName, const wchar_t* readsAsName);
 
 // 1 when cancelled or loaded, 0 when a load failed or an argument is missing.
 int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextFormat* format,

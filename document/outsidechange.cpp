@@ -194,6 +194,17 @@ LRESULT RestoreTextPlace(HWND mainWindow)
     return 0;
 }
 
+bool FileIsStillTheBase()
+{
+    if (IsUntitled(DocumentState.FilePath) || !DocumentState.Base.Known)
+        return false;
+    FileVersion now = {};
+    if (CheckFile(DocumentState.FilePath, DocumentState.Base, &now) != FileState::Same)
+        return false;
+    DocumentState.Base = now;
+    return true;
+}
+
 bool ConfirmReplacingOutsideChanges()
 {
     if (IsUntitled(DocumentState.FilePath) || !DocumentState.Base.Known)

@@ -37,6 +37,11 @@ void RetryFileCheck(HWND mainWindow);
 // The main window's answer to WM_SCRIVLET_RESTOREPLACE.
 LRESULT RestoreTextPlace(HWND mainWindow);
 
+// Whether the file under the document's path still holds the bytes its text
+// was last read from or written to (a touched file with the same bytes
+// becomes the base).
+bool FileIsStillTheBase();
+
 // Before a save to the document's own path: false when the file was changed
 // by another program and the user chose not to replace it. A touched file
 // with the same bytes becomes the base silently; a file that is gone, or

@@ -171,11 +171,19 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextForma
     return KeptIfWhole(settled, block);
 }
 
-// Unmarked UTF-16: its units, put in the machine's byte order, in a block
-// with room for their line ends.
+// UTF-16 whose whole contents are in hand: the units behind the mark, if
+// any, put in the machine's byte order, in a block with room for their line
+// ends; the last byte of an odd number is noted in format.
 template <bool BigEndian>
-HLOCAL DecodeUnmarkedUtf16(const BYTE* bytes, DWORD size, TextFormat* format)
+HLOCAL DecodeUtf16(const BYTE* bytes, DWORD size, TextFormat* format)
 {
+    const DWORD skip = format->HasMark ? 2 : 0;
+    bytes += skip;
+    size -= skip;
+    if (size % 2) {
+        format->HasOddByte = 1;
+        format->OddByte = bytes[size - 1];
+    }
     const size_t length = size / 2;
     const size_t room = MostGrowth(reinterpret_cast<const StoredUnit<BigEndian>*>(bytes), length);
     HLOCAL block = NewTextBlock(length + room + 1);
@@ -196,15 +204,14 @@ HLOCAL DecodeUnmarkedUtf16(const BYTE* bytes, DWORD size, TextFormat* format)
     return KeptIfWhole(decoded, block);
 }
 
-// The file's bytes as the control's next buffer, for the other files, whose
-// encoding only their whole contents tell.
+// A file's whole contents as the control's next buffer.
 HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* format)
 {
     *format = DetectFormat(bytes, size);
     if (format->Encoding == kUtf16LeText)
-        return DecodeUnmarkedUtf16<false>(bytes, size, format);
+        return DecodeUtf16<false>(bytes, size, format);
     if (format->Encoding == kUtf16BeText)
-        return DecodeUnmarkedUtf16<true>(bytes, size, format);
+        return DecodeUtf16<true>(bytes, size, format);
     const bool utf8 = format->Encoding == kUtf8Text;
     const size_t skip = utf8 && format->HasMark ? 3 : 0;
     const BYTE* source = bytes + skip;
@@ -232,6 +239,7 @@ HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* for
         decoded = decoded && FinishDecodedText(text, length, CountLineEnds(text, length), room, format);
     }
     format->HasReplacedBytes = replaced ? 1 : 0;
+    format->RecodedCharacters = utf8 || !decoded ? 0 : RecodedCharacters(ansi, sourceSize, codePage);
     return KeptIfWhole(decoded, block);
 }
 
@@ -311,6 +319,111 @@ bool EncodeFileText(const wchar_t* text, size_t length, const TextFormat& format
     if (!*bytes)
         return false;
     EncodeText(text, length, format, reinterpret_cast<uint8_t*>(bytes->get()));
+    return true;
+}
+
+namespace {
+
+// Whether bytes open as text again, decoded as the loader decodes a file
+// (the same detection an open makes); *readsAs is the encoding they open
+// as. False when there is no memory to tell. Bytes the loader refuses for
+// their size are not judged.
+bool JudgeBytes(const char* bytes, size_t size, UINT codePage, const wchar_t* text, size_t length, bool* same,
+                TextEncoding* readsAs)
+{
+    *same = true;
+    if (size >= 0x80000000u)
+        return true;
+    TextFormat opened;
+    HLOCAL block = DecodeFileText(reinterpret_cast<const BYTE*>(bytes), static_cast<DWORD>(size), codePage, &opened);
+    if (!block)
+        return false;
+    *readsAs = opened.Encoding;
+    {
+        LockedText locked(block);
+        const wchar_t* reopened = locked.get();
+        *same = reopened && wcslen(reopened) == length && wmemcmp(reopened, text, length) == 0;
+    }
+    LocalFree(block);
+    return true;
+}
+
+// A marked UTF-16LE file opens as its units, which keep their line ends as
+// long as CR LF is the most frequent of them: the control's buffer written
+// as it stands needs no copy to be judged.
+bool OpensAsItsOwnUnits(const wchar_t* text, size_t length)
+{
+    return ChooseLineEnds(CountLineEnds(text, length)) == kCrLfLineEnds;
+}
+
+}  // namespace
+
+bool PlanSave(const wchar_t* text, size_t length, const TextFormat& target, UINT codePage, SavePlan* plan)
+{
+    TextFormat own = target;
+    own.HasReplacedBytes = 0;
+    own.RecodedCharacters = 0;
+    if (!IsUtf16(own.Encoding))
+        own.HasOddByte = 0;
+    plan->asItStands = false;
+    plan->bytes.reset();
+    plan->size = 0;
+    plan->written = own;
+    plan->kept = KeptForm::None;
+    plan->readsAs = own.Encoding;
+    plan->doubts = target.HasReplacedBytes ? static_cast<unsigned>(kReplacedBytesDoubt) : 0u;
+    if (own.Encoding == kAnsiText && target.RecodedCharacters)
+        plan->doubts |= kRecodedDoubt;
+    if (own.Encoding == kUtf16LeText && own.HasMark && own.LineEnds == kCrLfLineEnds &&
+        !(own.NullStandIn && wmemchr(text, own.NullStandIn, length)) && OpensAsItsOwnUnits(text, length)) {
+        plan->asItStands = true;  // straight from the control's buffer: saving takes no memory of its own
+        return true;
+    }
+
+    // The nearest forms first: the target's own, then its line ends as
+    // CR LF (units of CR LF tell UTF-16; an odd count of bytes tells it is
+    // not), then a mark, which decides alone.
+    TextFormat forms[3];
+    KeptForm kept[3];
+    size_t count = 0;
+    forms[count] = own;
+    kept[count++] = KeptForm::None;
+    if (own.LineEnds != kCrLfLineEnds) {
+        forms[count] = own;
+        forms[count].LineEnds = kCrLfLineEnds;
+        kept[count++] = KeptForm::CrLfLineEnds;
+    }
+    if (!own.HasMark && own.Encoding != kAnsiText) {
+        forms[count] = own;
+        forms[count].HasMark = 1;
+        kept[count++] = KeptForm::Mark;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;
+        bool lossless = true, same = true;
+        TextEncoding readsAs = forms[i].Encoding;
+        if (!EncodeFileText(text, length, forms[i], codePage, &bytes, &size, &lossless) ||
+            (lossless && !JudgeBytes(bytes.get(), size, codePage, text, length, &same, &readsAs)))
+            return false;
+        if (i == 0 || same) {
+            plan->bytes = std::move(bytes);
+            plan->size = size;
+            plan->written = forms[i];
+            plan->kept = kept[i];
+        }
+        if (i == 0)
+            plan->readsAs = readsAs;
+        if (!lossless) {
+            // Text that is lost cannot open the same in any form: the loss
+            // itself is what the user is asked about.
+            plan->doubts |= kLostCharactersDoubt;
+            return true;
+        }
+        if (same)
+            return true;
+    }
+    plan->doubts |= kOtherTextDoubt;
     return true;
 }
 
@@ -399,7 +512,7 @@ bool TextFitsFormat(HWND mainWindow, const TextFormat& format)
 }
 
 SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                              TextFormat* format, bool allowLoss, StoreFailure* failure, FileVersion* version)
+                              TextFormat* format, SaveConsent* consent, StoreFailure* failure, FileVersion* version)
 {
     if (!path || !path[0])
         return SaveResult::Failed;
@@ -408,34 +521,25 @@ SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModif
     if (!text)
         return SaveResult::Failed;
     const size_t length = wcslen(text);
-    // Bytes the loader could not decode are gone from the text: whatever
-    // the target, writing it gives the stand-ins in their place.
-    if (target.HasReplacedBytes && !allowLoss)
-        return SaveResult::WouldLoseText;
-    TextFormat written = target;
-    written.HasReplacedBytes = 0;
-    if (!IsUtf16(written.Encoding))
-        written.HasOddByte = 0;
+    SavePlan plan;
+    if (!PlanSave(text, length, target, GetACP(), &plan))
+        return SaveResult::Failed;
+    consent->readsAs = plan.readsAs;
+    consent->kept = plan.kept;
+    if (const unsigned unasked = plan.doubts & ~consent->accepted) {
+        consent->doubt = unasked & (0u - unasked);  // the first of them
+        return SaveResult::NeedsConsent;
+    }
     const BYTE littleEndianMark[] = {0xFF, 0xFE};
     FilePiece pieces[3];
     size_t count = 0;
-    std::unique_ptr<char[]> encoded;
-    if (written.Encoding == kUtf16LeText && written.LineEnds == kCrLfLineEnds &&
-        !(written.NullStandIn && wmemchr(text, written.NullStandIn, length))) {
-        // Straight from the control's buffer: saving takes no memory of its own.
-        if (written.HasMark)
-            pieces[count++] = {littleEndianMark, sizeof(littleEndianMark)};
+    if (plan.asItStands) {
+        pieces[count++] = {littleEndianMark, sizeof(littleEndianMark)};
         pieces[count++] = {text, length * sizeof(wchar_t)};
-        if (written.HasOddByte)
-            pieces[count++] = {&written.OddByte, 1};
+        if (plan.written.HasOddByte)
+            pieces[count++] = {&plan.written.OddByte, 1};
     } else {
-        size_t size = 0;
-        bool lossless;
-        if (!EncodeFileText(text, length, written, GetACP(), &encoded, &size, &lossless))
-            return SaveResult::Failed;
-        if (!lossless && !allowLoss)
-            return SaveResult::WouldLoseText;
-        pieces[count++] = {encoded.get(), size};
+        pieces[count++] = {plan.bytes.get(), plan.size};
     }
     if (!StoreFileContents(path, pieces, count, failure))
         return SaveResult::Failed;
@@ -448,7 +552,7 @@ SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModif
         version->Known = ReadFileIdentityAt(path, version);
         version->Hash = hash.Value();
     }
-    *format = written;
+    *format = plan.written;
     *isModified = 0;
     return SaveResult::Saved;
 }

@@ -31,35 +31,78 @@ int ReloadTextFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFo
 
 // What a save did, through every step of the save flow.
 enum class SaveResult {
-    Saved,          // the text is in the file; the document is not modified
-    Failed,         // the file could not be written; the box is the caller's
-    Cancelled,      // the user cancelled a dialog or a question: nothing written
-    Declined,       // the user would not overwrite the chosen file: nothing written
-    WouldLoseText,  // the text holds characters the target cannot: nothing written
+    Saved,         // the text is in the file; the document is not modified
+    Failed,        // the file could not be written; the box is the caller's
+    Cancelled,     // the user cancelled a dialog or a question: nothing written
+    Declined,      // the user would not overwrite the chosen file: nothing written
+    NeedsConsent,  // the save must ask first (see SaveConsent): nothing written
+    SaveAsChosen,  // asked, the user chose Save As instead: nothing written
 };
 
-// Writes the control's text to path in the target format; UTF-16LE with
-// CR LF is written from the control's buffer as it stands. The old contents
-// give way only once the new ones are complete on disk, and every name of
-// the file (hard links) sees the new ones. Saved sets *isModified to 0 and
-// *format to what was written; on Failed the file is unchanged, or its old
-// contents are in the copy failure names (see StoreFileContents);
-// WouldLoseText, when allowLoss is false and the text holds characters the
-// target cannot, or the file's bytes that were no text (HasReplacedBytes). Saved also sets *version, when given, to the
-// identity of the file now under path and the hash of the bytes written.
+// What a save asks before it writes, as flags, in the order it asks.
+enum SaveDoubt : unsigned {
+    kReplacedBytesDoubt = 1,   // the file's bytes that were no text are lost (HasReplacedBytes)
+    kLostCharactersDoubt = 2,  // the target cannot hold some characters
+    kRecodedDoubt = 4,         // characters go back under another code (RecodedCharacters)
+    kOtherTextDoubt = 8,       // no form of the target opens as the same text again
+};
+
+// How the bytes written differ from the target's own form, so that the file
+// opens as the same text.
+enum class KeptForm {
+    None,
+    CrLfLineEnds,  // every line end as CR LF
+    Mark,          // a byte-order mark
+};
+
+struct SaveConsent {
+    unsigned accepted = 0;             // the doubts the user agreed to
+    unsigned doubt = 0;                // NeedsConsent: the one to ask about now
+    TextEncoding readsAs = kAnsiText;  // what the target's own form would open as
+    KeptForm kept = KeptForm::None;    // Saved: what was kept instead of it
+};
+
+// The bytes a save of length units of text writes for target, ANSI through
+// codePage, judged by the loader's own decoding of them: when the target's
+// own form would open as other text, the nearest form that opens as the
+// same (its line ends as CR LF, then a mark for UTF-8 and UTF-16). Where
+// none does, or the file's bytes or characters would change, doubts says
+// what to ask first.
+struct SavePlan {
+    // The text as it stands behind a UTF-16LE mark, when set; else bytes.
+    bool asItStands;
+    std::unique_ptr<char[]> bytes;
+    size_t size;
+    TextFormat written;    // what the file then holds
+    KeptForm kept;         // how written differs from target
+    TextEncoding readsAs;  // what the target's own form opens as
+    unsigned doubts;       // SaveDoubt flags
+};
+// False when there is no memory for the bytes or for judging them.
+bool PlanSave(const wchar_t* text, size_t length, const TextFormat& target, UINT codePage, SavePlan* plan);
+
+// Writes the control's text to path as PlanSave has it for target. The old
+// contents give way only once the new ones are complete on disk, and every
+// name of the file (hard links) sees the new ones. Saved sets *isModified to
+// 0 and *format to what was written; on Failed the file is unchanged, or its
+// old contents are in the copy failure names (see StoreFileContents);
+// NeedsConsent when the plan has a doubt that consent->accepted lacks.
+// consent->readsAs and kept say what the plan found. Saved also sets
+// *version, when given, to the identity of the file now under path and the
+// hash of the bytes written.
 SaveResult Scrivlet_WriteFile(HWND mainWindow, const wchar_t* path, int* isModified, const TextFormat& target,
-                              TextFormat* format, bool allowLoss, StoreFailure* failure = nullptr,
+                              TextFormat* format, SaveConsent* consent, StoreFailure* failure = nullptr,
                               FileVersion* version = nullptr);
 
 // Whether the control's text can be written in format without losing a
 // character.
 bool TextFitsFormat(HWND mainWindow, const TextFormat& format);
 
-// The control's next buffer for a file's whole contents when they do not
-// start with a UTF-16 mark (the loader reads those straight into the
-// buffer), in the encoding they tell (see DetectFormat), ANSI through
-// codePage, with every line end as CR LF unless most of them are already;
-// *format is the file's format. Null when there is no memory for it.
+// The control's next buffer for a file's whole contents (the loader reads
+// a file with a UTF-16 mark straight into the buffer instead), in the
+// encoding they tell (see DetectFormat), ANSI through codePage, with every
+// line end as CR LF unless most of them are already; *format is the file's
+// format. Null when there is no memory for it.
 HLOCAL DecodeFileText(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* format);
 
 // The bytes a save of length units of text writes in format, ANSI through

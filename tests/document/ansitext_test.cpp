@@ -59,4 +59,27 @@ TEST(AnsiTextTest, EncodingTellsWhetherTheCodePageHoldsEveryCharacter)
     }
 }
 
+// Code page 932 has NEC row 13, the NEC-selected IBM extensions and the IBM
+// extensions, which share characters with each other and with JIS codes:
+// the encoder writes each such character under one code alone.
+TEST(AnsiTextTest, CharactersReadUnderACodeTheEncoderDoesNotWriteAreCounted)
+{
+    const struct {
+        UINT codePage;
+        std::string bytes;
+        size_t recoded;
+    } cases[] = {
+        {932, "\xED\x40\x87\x90\xEE\xF9", 3},  // U+7E8A, U+2252, U+FFE2: FA 5C, 81 E0, 81 CA
+        {932, "\xFA\x4B a \xFA\x4B", 2},       // U+2161, each time
+        {932, "\xFA\x5C\x81\xE0\x93\xFA", 0},  // the codes the encoder writes
+        {932, "\x93\r\n\x93", 0},              // lead bytes without their trail bytes: no text
+        {1252, "caf\xE9\x80\x81", 0},
+        {CP_UTF8, "caf\xC3\xA9\x80", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.codePage << " " << testing::PrintToString(c.bytes));
+        EXPECT_EQ(RecodedCharacters(c.bytes.data(), c.bytes.size(), c.codePage), c.recoded);
+    }
+}
+
 }  // namespace

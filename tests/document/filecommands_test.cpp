@@ -6,6 +6,7 @@
 
 #include "document/documentstate.h"
 #include "document/safesave.h"
+#include "document/textfile.h"
 #include "app/commands.h"
 #include "res/resource.h"
 #include "tests/support/boxes_in_thread.h"
@@ -88,6 +89,94 @@ TEST_F(FileCommandsUnitTest, RecentIdNamesAnEntryByItsPlaceAndOtherIdsTheFirst)
     // Walks that stop early leave the list to start at its first entry again.
     OpenRecentFile(window_, IDM_RECENT1);
     EXPECT_EQ(std::wstring(DocumentState.FilePath), one);
+}
+
+// Saving the text again would write this file's lone CR LF as LF, the style
+// of its other line ends: a save with no edit leaves the file as it is, one
+// after an edit (a letter typed and deleted) writes.
+TEST_F(FileCommandsUnitTest, ASaveWithNoEditLeavesTheFileItWasReadFrom)
+{
+    const std::string bytes = "a\r\nb\nc\n";
+    const std::wstring path = folder_.Write(L"mixed.txt", bytes);
+    ASSERT_EQ(
+        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
+        1);
+    wcscpy(DocumentState.FilePath, path.c_str());
+    EditTextAfterPump();
+    FileVersion read = {}, now = {};
+    ASSERT_TRUE(ReadFileIdentityAt(path.c_str(), &read));
+    {
+        DialogAnswerer none(IDCANCEL);
+        HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
+        EXPECT_FALSE(none.Finish()) << "a box appeared: " << none.text();
+    }
+    EXPECT_EQ(ReadBytes(path), bytes);
+    ASSERT_TRUE(ReadFileIdentityAt(path.c_str(), &now));
+    EXPECT_EQ(CompareFileTime(&read.LastWrite, &now.LastWrite), 0) << "the file was written";
+
+    SendMessageW(edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
+    SendMessageW(edit(), EM_SETSEL, 0, 1);
+    SendMessageW(edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+    ASSERT_EQ(DocumentState.IsModified, 1);
+    HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
+    EXPECT_EQ(ReadBytes(path), "a\nb\nc\n");
+    EXPECT_EQ(DocumentState.IsModified, 0);
+}
+
+// The questions before a save that writes characters under another code than
+// the file had them in, and before one whose bytes would open as other text.
+TEST_F(FileCommandsUnitTest, ASaveThatWouldChangeCodesOrOpenAsOtherTextAsksFirst)
+{
+    const std::wstring path = folder_.Path(L"asked.txt");
+    const std::wstring choices =
+        L"\n\nYes saves it anyway. No opens Save As, to choose another name or encoding and leave the file as it is. "
+        L"Cancel does not save it.";
+    const struct {
+        const char* what;
+        size_t recoded;  // as an open under a multi-byte code page notes them
+        const wchar_t* text;
+        int answer;
+        std::wstring question;
+        const char* saved;  // null: the file keeps its bytes
+    } cases[] = {
+        {"three recoded, Yes", 3, L"abc", IDYES,
+         L"3 characters of '" + path +
+             L"' have a second code in the ANSI code page, and saving writes them under the other one: the text "
+             L"stays the same, but their bytes change.",
+         "abc"},
+        {"one recoded, Cancel", 1, L"abc", IDCANCEL,
+         L"1 character of '" + path +
+             L"' has a second code in the ANSI code page, and saving writes it under the other one: the text stays "
+             L"the same, but its bytes change.",
+         nullptr},
+        {"would read as UTF-8, Yes", 0, L"caf\x00C3\x00A9", IDYES,
+         L"Saved as ANSI, '" + path + L"' would open as other text: its bytes would read as UTF-8.", "caf\xC3\xA9"},
+        {"would read as UTF-8, Cancel", 0, L"caf\x00C3\x00A9", IDCANCEL,
+         L"Saved as ANSI, '" + path + L"' would open as other text: its bytes would read as UTF-8.", nullptr},
+        // Pasted lone line ends outnumber the CR LF the document keeps as they
+        // stand: an open would give each its own line.
+        {"lone line ends, Cancel", 0, L"a\nb\nc\r\n", IDCANCEL,
+         L"Saved as ANSI, '" + path + L"' would open as other text: its line ends would read otherwise.", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(path, "before");
+        SetWindowTextW(edit(), c.text);
+        wcscpy(DocumentState.FilePath, path.c_str());
+        DocumentState.Format = PlainTextFormat();
+        DocumentState.Format.RecodedCharacters = c.recoded;
+        DocumentState.Base = {};
+        DocumentState.IsModified = 1;
+        DialogAnswerer answerer(c.answer);
+        HandleCommand(window_, MAKEWPARAM(IDM_SAVE, 0), 0);
+        ASSERT_TRUE(answerer.Finish());
+        EXPECT_EQ(answerer.text(), c.question + choices);
+        EXPECT_EQ(ReadBytes(path), c.saved ? c.saved : "before");
+        EXPECT_EQ(DocumentState.IsModified, c.saved ? 0 : 1);
+        if (c.saved) {
+            EXPECT_EQ(DocumentState.Format.RecodedCharacters, 0u) << "the file now holds the codes the text has";
+        }
+    }
 }
 
 // Stands for a disk that takes no more from the file being saved: its next

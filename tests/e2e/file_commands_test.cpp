@@ -526,6 +526,75 @@ TEST_F(FileCommandsTest, OnAJapaneseSystemABrokenCharacterKeepsTheLineEndAndTheS
     EXPECT_EQ(ReadBytes(path), "xcaf\x81\x45\r\nabc\r\n");
 }
 
+// Japanese on three lines, unmarked UTF-16LE, the first line ending CR LF
+// and the others LF: saved with LF alone, it would have too few zeros to
+// read as UTF-16.
+TEST_F(FileCommandsTest, UnmarkedUtf16OpensAsTheSameLinesAfterASaveWithAndWithoutAnEdit)
+{
+    const std::string bytes(
+        "\xE5\x65\x2C\x67\x9E\x8A\x0D\x00\x0A\x00\xE5\x65\x2C\x67\x9E\x8A\x0A\x00\xE5\x65\x2C\x67"
+        "\x9E\x8A\x0A\x00",
+        26);
+    const std::wstring lines = L"\x65E5\x672C\x8A9E\r\n\x65E5\x672C\x8A9E\r\n\x65E5\x672C\x8A9E\r\n";
+    const std::wstring path = folder_.Write(L"nihongo.txt", bytes);
+    auto openAgain = [&] {
+        program().Close();
+        DWORD code = 0;
+        ASSERT_TRUE(program().WaitForExit(&code));
+        ASSERT_NO_FATAL_FAILURE(Start(path));
+        EXPECT_EQ(program().EditText(), lines);
+    };
+    ASSERT_NO_FATAL_FAILURE(Start(path));
+    EXPECT_EQ(program().EditText(), lines);
+    ExpectStatus(4, L"\tUTF-16LE LF");
+
+    program().PostCommand(IDM_SAVE);
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" nihongo.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_EQ(ReadBytes(path), bytes);
+    ASSERT_NO_FATAL_FAILURE(openAgain());
+
+    program().Type(L"x\b");
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" nihongo.txt* - Scrivlet"));
+    program().PostCommand(IDM_SAVE);
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" nihongo.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    ExpectStatus(0, L"Saved with CR LF line ends: with LF alone the file would open as ANSI text.");
+    ExpectStatus(4, L"\tUTF-16LE");
+    ASSERT_NO_FATAL_FAILURE(openAgain());
+    ExpectStatus(4, L"\tUTF-16LE");
+}
+
+// NEC row 13, an NEC-selected IBM extension and an IBM extension: each
+// character has another code, which code page 932 writes.
+TEST_F(FileCommandsTest, OnAJapaneseSystemCharactersWithTwoCodesKeepTheirBytesUnlessTheUserAgrees)
+{
+    const std::string bytes = "\xED\x40\x87\x90\xEE\xF9";
+    const std::wstring path = folder_.Write(L"nec.txt", bytes);
+    ASSERT_NO_FATAL_FAILURE(Start(path, L"ja_JP.UTF-8"));
+    EXPECT_EQ(program().EditText(), L"\x7E8A\x2252\xFFE2");
+    ExpectStatus(4, L"\tANSI");
+
+    program().PostCommand(IDM_SAVE);
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" nec.txt - Scrivlet"));
+    EXPECT_TRUE(program().ShowsNoDialog());
+    EXPECT_EQ(ReadBytes(path), bytes);
+
+    // After an edit the save asks; No offers Save As, whose cancel writes nothing.
+    program().Type(L"x\b");
+    program().PostCommand(IDM_SAVE);
+    ASSERT_NO_FATAL_FAILURE(Answer(kPromptCaption,
+                                   L"3 characters of '" + path +
+                                       L"' have a second code in the ANSI code page, and saving writes them under the "
+                                       L"other one: the text stays the same, but their bytes change.\n\nYes saves it "
+                                       L"anyway. No opens Save As, to choose another name or encoding and leave the "
+                                       L"file as it is. Cancel does not save it.",
+                                   IDNO));
+    ASSERT_NO_FATAL_FAILURE(CancelFileDialog(kSaveAsTitle));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" nec.txt* - Scrivlet"));
+    EXPECT_EQ(ReadBytes(path), bytes);
+}
+
 TEST_F(FileCommandsTest, TextAnsiCannotHoldIsSavedOnlyAsTheUserAnswers)
 {
     std::wstring path = folder_.Write(L"a.txt", "abc");
