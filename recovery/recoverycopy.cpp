@@ -98,21 +98,24 @@ void EncodeRecoveryHeader(const RecoveryHeader& header, uint8_t bytes[kRecoveryH
     out.U32(base.IndexLow);
     out.U64(base.Hash);
     out.U64(header.TextLength);
+    out.U64(header.Format.RecodedCharacters);
 }
 
 CopyCondition DecodeRecoveryHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, RecoveryHeader* header)
 {
-    if (size < kRecoveryHeaderSize || memcmp(bytes, kMagic, sizeof(kMagic)) != 0)
+    if (size < kFirstHeaderSize || memcmp(bytes, kMagic, sizeof(kMagic)) != 0)
         return CopyCondition::Unusable;
     FieldReader in(bytes + sizeof(kMagic));
     const uint32_t version = in.U32();
     const uint32_t headerSize = in.U32();
     // A copy of another format is left for the program that wrote it.
-    if (version < kFirstVersion || version > kLockedCopyVersion || headerSize != kRecoveryHeaderSize ||
-        fileSize < kRecoveryHeaderSize)
+    const uint32_t sizeOfVersion = version == kFirstVersion ? kFirstHeaderSize : kRecoveryHeaderSize;
+    if (version < kFirstVersion || version > kLockedCopyVersion || headerSize != sizeOfVersion || size < headerSize ||
+        fileSize < headerSize)
         return CopyCondition::Unusable;
     RecoveryHeader read = {};
     read.Version = version;
+    read.HeaderSize = headerSize;
     read.Writer.Id = in.U32();
     read.Writer.Start = in.Time();
     read.Written = in.Time();
@@ -145,7 +148,9 @@ CopyCondition DecodeRecoveryHeader(const uint8_t* bytes, size_t size, uint64_t f
     read.Base.IndexLow = in.U32();
     read.Base.Hash = in.U64();
     read.TextLength = in.U64();
-    const uint64_t held = (fileSize - kRecoveryHeaderSize) / 2;
+    if (version > kFirstVersion)
+        read.Format.RecodedCharacters = static_cast<size_t>(in.U64());
+    const uint64_t held = (fileSize - headerSize) / 2;
     const bool whole = read.TextLength <= held;
     if (!whole)
         read.TextLength = held;

@@ -19,7 +19,8 @@
 const uint32_t kLockedCopyVersion = 2;
 
 struct RecoveryHeader {
-    uint32_t Version;  // as read; a copy is always written in kLockedCopyVersion
+    uint32_t Version;     // as read; a copy is always written in kLockedCopyVersion
+    uint32_t HeaderSize;  // as read: where the text starts
     ProcessIdentity Writer;
     FILETIME Written;  // UTC
     TextFormat Format;
@@ -30,8 +31,10 @@ struct RecoveryHeader {
     uint64_t TextLength;  // code units, without a terminator
 };
 
-// The bytes before the text.
-const size_t kRecoveryHeaderSize = 646;
+// The bytes before the text: a copy of this version's, and one written
+// before locks, which had no count of characters with two codes.
+const size_t kRecoveryHeaderSize = 654;
+const size_t kFirstHeaderSize = 646;
 
 void EncodeRecoveryHeader(const RecoveryHeader& header, uint8_t bytes[kRecoveryHeaderSize]);
 
@@ -42,6 +45,7 @@ enum class CopyCondition {
     Unusable,  // not a copy of this program's, or its header is cut or damaged
 };
 
-// Reads the header from the first size bytes of a copy of fileSize bytes;
-// *header's TextLength is then what the file holds, at most what it says.
+// Reads the header from the first size bytes of a copy of fileSize bytes
+// (at most kRecoveryHeaderSize); *header's TextLength is then what the file
+// holds, at most what it says.
 CopyCondition DecodeRecoveryHeader(const uint8_t* bytes, size_t size, uint64_t fileSize, RecoveryHeader* header);

@@ -195,10 +195,14 @@ CopyCondition ReadRecoveryHeader(const wchar_t* path, RecoveryHeader* header)
     ScopedHandle file(OpenCopy(path));
     LARGE_INTEGER size;
     uint8_t head[kRecoveryHeaderSize];
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(sizeof(head)) ||
-        !ReadWhole(file.get(), head, sizeof(head)))
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < static_cast<LONGLONG>(kFirstHeaderSize))
         return CopyCondition::Unusable;
-    return DecodeRecoveryHeader(head, sizeof(head), static_cast<uint64_t>(size.QuadPart), header);
+    // An earlier version's header is shorter, and so may its whole copy be.
+    const size_t read =
+        size.QuadPart < static_cast<LONGLONG>(sizeof(head)) ? static_cast<size_t>(size.QuadPart) : sizeof(head);
+    if (!ReadWhole(file.get(), head, read))
+        return CopyCondition::Unusable;
+    return DecodeRecoveryHeader(head, read, static_cast<uint64_t>(size.QuadPart), header);
 }
 
 HLOCAL ReadRecoveryText(const wchar_t* path, const RecoveryHeader& header)
@@ -210,7 +214,7 @@ HLOCAL ReadRecoveryText(const wchar_t* path, const RecoveryHeader& header)
     const size_t length = static_cast<size_t>(header.TextLength);
     ScopedHandle file(OpenCopy(path));
     LARGE_INTEGER offset;
-    offset.QuadPart = kRecoveryHeaderSize;
+    offset.QuadPart = header.HeaderSize;
     if (!file.valid() || !SetFilePointerEx(file.get(), offset, nullptr, FILE_BEGIN))
         return nullptr;
     HLOCAL block = LocalAlloc(LMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));

@@ -93,7 +93,7 @@ bool SameFormat(const TextFormat& a, const TextFormat& b)
 {
     return a.Encoding == b.Encoding && a.HasMark == b.HasMark && a.LineEnds == b.LineEnds &&
            a.NullStandIn == b.NullStandIn && a.HasOddByte == b.HasOddByte && a.OddByte == b.OddByte &&
-           a.HasReplacedBytes == b.HasReplacedBytes;
+           a.HasReplacedBytes == b.HasReplacedBytes && a.RecodedCharacters == b.RecodedCharacters;
 }
 
 std::wstring TextOf(HLOCAL block)
@@ -132,7 +132,7 @@ TEST_F(RecoveryStoreTest, EveryFormatAndTheWholeHeaderComeBackAsWritten)
 {
     const wchar_t text[] = L"Typed \u00E9\u65E5\U0001F600 and a stand-in \u2400\r\nend";
     const TextFormat formats[] = {
-        {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0, 1},    {kUtf16LeText, 1, kCrLfLineEnds, 0, 1, 0xA5, 0},
+        {kAnsiText, 0, kCrLfLineEnds, 0, 0, 0, 1, 3}, {kUtf16LeText, 1, kCrLfLineEnds, 0, 1, 0xA5, 0},
         {kUtf8Text, 0, kLfLineEnds, 0x2400, 0, 0, 0}, {kUtf16BeText, 0, kCrLineEnds, 0xE000, 1, 0x00, 0},
         {kUtf8Text, 1, kCrLfLineEnds, 0, 0, 0, 0},
     };
@@ -164,8 +164,12 @@ TEST_F(RecoveryStoreTest, ACutShortCopyIsOfferedAsFarAsItIsWholeAndAnyOtherFileI
     };
     std::string otherMagic = whole;
     otherMagic[0] = 'X';
-    std::string earlierFormat = whole;
-    earlierFormat[8] = 1;  // written before locks: read the same
+    // Written before locks: the same header without the count of characters
+    // with two codes at its end.
+    std::string earlierFormat = whole.substr(0, kFirstHeaderSize) + whole.substr(kRecoveryHeaderSize);
+    earlierFormat[8] = 1;
+    earlierFormat[12] = static_cast<char>(kFirstHeaderSize & 0xFF);
+    earlierFormat[13] = static_cast<char>(kFirstHeaderSize >> 8);
     std::string laterFormat = whole;
     laterFormat[8] = 3;
     const Case cases[] = {
