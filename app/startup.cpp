@@ -113,7 +113,7 @@ StartRequest OpenCommandLineFile(HWND mainWindow, const wchar_t* commandLine)
             CopyPath(longPath, DocumentState.FilePath);
         if (!found || !Scrivlet_ReadFile(mainWindow, DocumentState.FilePath, &DocumentState.IsModified,
                                          &DocumentState.Format, &DocumentState.Base)) {
-            ShowErrorMessage(L"Failed to open that file!");
+            ShowLoadFailure(L"Failed to open that file!");
             wcscpy(DocumentState.FilePath, kUntitled);
             DocumentChanged(mainWindow);
         }

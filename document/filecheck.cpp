@@ -42,6 +42,15 @@ bool SameIdentity(const FileVersion& base, const FileVersion& now)
            (base.VolumeSerial == now.VolumeSerial && base.IndexHigh == now.IndexHigh && base.IndexLow == now.IndexLow);
 }
 
+ReadCheck JudgeRead(bool beforeTaken, const FileVersion& before, bool afterTaken, const FileVersion& after, int attempt)
+{
+    if (!beforeTaken || !afterTaken)
+        return ReadCheck::Unknown;
+    if (SameIdentity(before, after))
+        return ReadCheck::Whole;
+    return attempt < kReadAttempts ? ReadCheck::ReadAgain : ReadCheck::Unknown;
+}
+
 FileState ClassifyFile(const FileVersion& base, const FileLook& look)
 {
     if (!base.Known)
@@ -62,10 +71,23 @@ FileState ClassifyFile(const FileVersion& base, const FileLook& look)
 FileState CheckFile(const wchar_t* path, const FileVersion& base, FileVersion* now)
 {
     FileLook look = {};
-    look.identityRead = ReadFileIdentityAt(path, &look.identity);
-    look.identityError = look.identityRead ? ERROR_SUCCESS : GetLastError();
-    if (base.Known && look.identityRead && !SameIdentity(base, look.identity) && look.identity.Size == base.Size)
+    for (int attempt = 1;; ++attempt) {
+        look = FileLook();
+        look.identityRead = ReadFileIdentityAt(path, &look.identity);
+        look.identityError = look.identityRead ? ERROR_SUCCESS : GetLastError();
+        if (!base.Known || !look.identityRead || SameIdentity(base, look.identity) || look.identity.Size != base.Size)
+            break;
         look.hashed = HashFileBytes(path, &look.identity.Hash);
+        FileVersion after = {};
+        const ReadCheck read = JudgeRead(true, look.identity, ReadFileIdentityAt(path, &after), after, attempt);
+        if (read == ReadCheck::Whole)
+            break;
+        if (read == ReadCheck::Unknown) {
+            if (now)
+                *now = FileVersion();
+            return FileState::Unknown;
+        }
+    }
     look.identity.Known = look.identityRead;
     const FileState state = ClassifyFile(base, look);
     // An unchanged file's bytes are those hashed before.

@@ -30,8 +30,19 @@ FileState ClassifyFile(const FileVersion& base, const FileLook& look);
 // size, and the same file where both know the volume and index.
 bool SameIdentity(const FileVersion& base, const FileVersion& now);
 
+// Another program may write the file while its bytes are read or hashed, so
+// its identity is taken before and after: bytes read between two equal
+// identities are the file's, else they are read again, kReadAttempts times
+// in all. After that, or when an identity cannot be taken, the version read
+// is unknown: never taken for the same as any other.
+const int kReadAttempts = 3;
+enum class ReadCheck { Whole, ReadAgain, Unknown };
+ReadCheck JudgeRead(bool beforeTaken, const FileVersion& before, bool afterTaken, const FileVersion& after,
+                    int attempt);
+
 // Looks at the file under path: its attributes first, its bytes only when
-// the attributes differ from base but the size does not. *now, when given,
+// the attributes differ from base but the size does not (with its identity
+// taken again after them, see JudgeRead). *now, when given,
 // receives what was found, so that a caller can adopt the identity of a file
 // touched with the same bytes (on Same, now is a whole new base). A base that
 // is not Known is Unknown.

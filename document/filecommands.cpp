@@ -187,7 +187,7 @@ void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure
     if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base)) {
         CopyPath(path, DocumentState.FilePath);
     } else {
-        ShowErrorMessage(failure);
+        ShowLoadFailure(failure);
         BecomeUntitled();
     }
     DocumentChanged(mainWindow);
@@ -339,7 +339,7 @@ LRESULT OpenDocument(HWND mainWindow)
         return 0;
     if (RunOpenDialog(mainWindow, &DocumentState.IsModified, DocumentState.FilePath, &DocumentState.Format,
                       &DocumentState.Base) == 0)
-        ShowErrorMessage(L"Could not open that file!");
+        ShowLoadFailure(L"Could not open that file!");
     return 0;
 }
 

@@ -31,6 +31,7 @@ struct OutsideHistory {
     FileVersion base;
     FileVersion asked;
     bool gone;
+    uint64_t changesWhenGone;  // the document's change count once it was marked
 };
 OutsideHistory History = {};
 
@@ -97,10 +98,11 @@ bool SameVersion(const FileVersion& a, const FileVersion& b)
 void ActOnFile(HWND mainWindow)
 {
     if (!SameVersion(History.base, DocumentState.Base))
-        History = {DocumentState.Base, {}, false};
+        History = {DocumentState.Base, {}, false, 0};
     FileVersion now = {};
     const FileState state = CheckFile(DocumentState.FilePath, DocumentState.Base, &now);
-    switch (DecideOnReturn(state, now, DocumentState.IsModified != 0, History.gone, History.asked)) {
+    const bool editedSinceGone = DocumentChangeCount() != History.changesWhenGone;
+    switch (DecideOnReturn(state, now, DocumentState.IsModified != 0, History.gone, editedSinceGone, History.asked)) {
         case ReturnAction::Nothing:
             break;
         case ReturnAction::Adopt:
@@ -128,7 +130,14 @@ void ActOnFile(HWND mainWindow)
             History.gone = true;
             DocumentState.IsModified = 1;
             DocumentChanged(mainWindow);
+            History.changesWhenGone = DocumentChangeCount();
             ShowStatusNote(mainWindow, L"The file is gone from its folder. Save writes it there again.");
+            break;
+        case ReturnAction::Back:
+            DocumentState.Base = now;
+            DocumentState.IsModified = 0;
+            DocumentChanged(mainWindow);
+            ShowStatusNote(mainWindow, L"The file is back in its folder, as it was.");
             break;
     }
     if (state == FileState::Same || state == FileState::Changed)
@@ -138,11 +147,13 @@ void ActOnFile(HWND mainWindow)
 }  // namespace
 
 ReturnAction DecideOnReturn(FileState state, const FileVersion& now, bool modified, bool knownGone,
-                            const FileVersion& asked)
+                            bool editedSinceGone, const FileVersion& asked)
 {
     switch (state) {
         case FileState::Same:
-            return ReturnAction::Adopt;
+            // A moment's absence (a stick pulled out, another program's save
+            // between delete and rename) leaves no edit to keep.
+            return knownGone && modified && !editedSinceGone ? ReturnAction::Back : ReturnAction::Adopt;
         case FileState::Gone:
             return knownGone ? ReturnAction::Nothing : ReturnAction::MarkGone;
         case FileState::Changed:

@@ -18,14 +18,15 @@ enum class ReturnAction {
     AskToReload,  // unmodified, changed and large
     AskToDrop,    // modified and changed: load that version instead?
     MarkGone,     // deleted or renamed away: the text is now unsaved
+    Back,         // back as it was, with nothing typed since it went: saved again
 };
 
 // What to do on coming back, from what the check found (state, and the file
 // now), whether the text is modified, whether the file was already found
-// gone, and the outside version the user was last asked about (a version
-// asked about once is not asked about again).
+// gone and the text edited since, and the outside version the user was last
+// asked about (a version asked about once is not asked about again).
 ReturnAction DecideOnReturn(FileState state, const FileVersion& now, bool modified, bool knownGone,
-                            const FileVersion& asked);
+                            bool editedSinceGone, const FileVersion& asked);
 
 // Posted by the main window on WM_ACTIVATEAPP: checks the document's file
 // and acts on it, or, while a box or dialog of the program is open, waits

@@ -9,6 +9,7 @@
 #include "document/ansitext.h"
 #include "document/documentchange.h"
 #include "document/encoding.h"
+#include "document/filecheck.h"
 #include "document/fileversion.h"
 #include "document/safesave.h"
 #include "document/titlestatus.h"
@@ -429,6 +430,32 @@ bool PlanSave(const wchar_t* text, size_t length, const TextFormat& target, UINT
 
 namespace {
 
+void NothingBetween(const wchar_t*) {}
+
+}  // namespace
+
+void (*AfterFileBytesRead)(const wchar_t* path) = NothingBetween;
+
+namespace {
+
+const int kMessageCapacity = 1024;
+// The last load refused the file for its size.
+bool RefusedAsTooLarge = false;
+
+}  // namespace
+
+void ShowLoadFailure(const wchar_t* text)
+{
+    wchar_t message[kMessageCapacity];
+    wsprintfW(message,
+              RefusedAsTooLarge ? L"%s\n\nThe file is too large for Scrivlet, which opens files below 2 GB." : L"%s",
+              text);
+    RefusedAsTooLarge = false;
+    ShowErrorMessage(message);
+}
+
+namespace {
+
 enum class LoadKind {
     Open,    // a file the user chose: asks about word wrap, joins the recent list
     Reload,  // the document's own file, changed by another program
@@ -445,25 +472,45 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
                                   nullptr, reload ? OPEN_EXISTING : OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
         return 0;
-    DWORD high = 0;
-    DWORD size = GetFileSize(file.get(), &high);
-    // 2 GiB and more cannot be held: refuse before reading anything.
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x80000000u)
-        return 0;
-
-    if (!reload)
-        OfferToSwitchWrapOff(mainWindow, size);
-
     // Read and decode completely before touching the control, so that a failed
-    // read or a lack of memory leaves the user's document as it was.
+    // read or a lack of memory leaves the user's document as it was. Another
+    // program may be writing the file meanwhile: see JudgeRead.
     TextFormat read;
-    ContentHash hash;
-    HLOCAL block = ReadTextBlock(file.get(), size, GetACP(), &read, &hash);
-    if (!block)
-        return 0;
+    HLOCAL block = nullptr;
     FileVersion readVersion = {};
-    readVersion.Known = ReadFileIdentity(file.get(), &readVersion);
-    readVersion.Hash = hash.Value();
+    for (int attempt = 1; !block; ++attempt) {
+        FileVersion before = {};
+        const bool beforeTaken = ReadFileIdentity(file.get(), &before);
+        DWORD high = 0;
+        const DWORD size = GetFileSize(file.get(), &high);
+        if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+            return 0;
+        // 2 GiB and more cannot be held: refuse before reading anything.
+        RefusedAsTooLarge = high != 0 || size >= 0x80000000u;
+        if (RefusedAsTooLarge)
+            return 0;
+        if (attempt == 1 && !reload)
+            OfferToSwitchWrapOff(mainWindow, size);
+        ContentHash hash;
+        const LARGE_INTEGER start = {};
+        block = SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)
+                    ? ReadTextBlock(file.get(), size, GetACP(), &read, &hash)
+                    : nullptr;
+        AfterFileBytesRead(path);
+        const bool afterTaken = ReadFileIdentity(file.get(), &readVersion);
+        const ReadCheck check = JudgeRead(beforeTaken, before, afterTaken, readVersion, attempt);
+        if (check == ReadCheck::ReadAgain) {
+            if (block)
+                LocalFree(block);
+            block = nullptr;
+            continue;
+        }
+        // A file that shrank under the read fails it, and is tried again above.
+        if (!block)
+            return 0;
+        readVersion.Known = check == ReadCheck::Whole;
+        readVersion.Hash = hash.Value();
+    }
     file.close();
 
     // The control shows the empty text until the message loop hands it the new

@@ -29,6 +29,15 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
 // as it was.
 int ReloadTextFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version);
 
+// Shows text, the failure of a load, with the reason when the file was
+// refused for its size.
+void ShowLoadFailure(const wchar_t* text);
+
+// Called by a load between reading the file's bytes and taking its identity
+// again; a test puts its own in, to write the file at that moment as another
+// program might.
+extern void (*AfterFileBytesRead)(const wchar_t* path);
+
 // What a save did, through every step of the save flow.
 enum class SaveResult {
     Saved,         // the text is in the file; the document is not modified

@@ -8,6 +8,7 @@
 #include "document/safesave.h"
 #include "document/textfile.h"
 #include "app/commands.h"
+#include "platform/scopedhandle.h"
 #include "res/resource.h"
 #include "tests/support/boxes_in_thread.h"
 #include "tests/support/dialog_answerer.h"
@@ -55,6 +56,36 @@ TEST_F(FileCommandsUnitTest, OpenWithoutRoomForTheDialogsLibraryReportsItAndKeep
     EXPECT_EQ(DocumentState.Format.Encoding, kUtf8Text);
     EXPECT_EQ(DocumentState.Format.LineEnds, kLfLineEnds);
     EXPECT_EQ(GetModuleHandleW(L"comdlg32.dll"), nullptr);
+}
+
+TEST_F(FileCommandsUnitTest, AFileOfTwoGigabytesIsRefusedWithTheReasonAndTheTextStays)
+{
+    const std::wstring path = folder_.Path(L"huge.txt");
+    {
+        ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        LARGE_INTEGER end;
+        end.QuadPart = 0x80000000LL;
+        ASSERT_TRUE(file.valid() && SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
+    SetWindowTextW(edit(), L"the user's text");
+    EXPECT_EQ(
+        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
+        0);
+    DialogAnswerer answerer(IDOK);
+    ShowLoadFailure(L"Failed to open that file!");
+    ASSERT_TRUE(answerer.Finish());
+    EXPECT_EQ(answerer.text(),
+              L"Failed to open that file!\n\nThe file is too large for Scrivlet, which opens files below 2 GB.");
+    EXPECT_EQ(EditTextAfterPump(), L"the user's text");
+
+    // A load that fails for another reason says the text alone.
+    EXPECT_EQ(Scrivlet_ReadFile(window_, folder_.Path(L"no folder\\a.txt").c_str(), &DocumentState.IsModified,
+                                &DocumentState.Format, &DocumentState.Base),
+              0);
+    DialogAnswerer second(IDOK);
+    ShowLoadFailure(L"Failed to open file!");
+    ASSERT_TRUE(second.Finish());
+    EXPECT_EQ(second.text(), L"Failed to open file!");
 }
 
 TEST_F(FileCommandsUnitTest, PromptsReturnTheAnswer)

@@ -87,6 +87,36 @@ TEST(ClassifyFile, OnlyOtherBytesAreAChangeAndOnlyAMissingFileIsGone)
     }
 }
 
+TEST(JudgeRead, BytesBetweenTwoEqualIdentitiesAreTheFilesAndAFileThatKeepsChangingIsUnknown)
+{
+    FileVersion before = {};
+    before.Known = 1;
+    before.Size = 10;
+    before.LastWrite = {100, 1};
+    FileVersion appended = before;
+    appended.Size = 20;
+    FileVersion rewritten = before;
+    rewritten.LastWrite.dwLowDateTime += 1;
+    const struct {
+        bool beforeTaken;
+        const FileVersion& after;
+        bool afterTaken;
+        int attempt;
+        ReadCheck expected;
+    } cases[] = {
+        {true, before, true, 1, ReadCheck::Whole},
+        {true, before, true, kReadAttempts, ReadCheck::Whole},
+        {true, appended, true, 1, ReadCheck::ReadAgain},
+        {true, rewritten, true, kReadAttempts - 1, ReadCheck::ReadAgain},
+        {true, appended, true, kReadAttempts, ReadCheck::Unknown},
+        {false, before, true, 1, ReadCheck::Unknown},
+        {true, before, false, 1, ReadCheck::Unknown},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(JudgeRead(c.beforeTaken, before, c.afterTaken, c.after, c.attempt), c.expected)
+            << c.beforeTaken << c.afterTaken << " size " << c.after.Size << " attempt " << c.attempt;
+}
+
 // The real file system's answers: a touch keeps the version, so does a copy
 // of the same bytes put in its place, other bytes do not, and a deleted file
 // is gone.

@@ -34,25 +34,28 @@ TEST(DecideOnReturn, AsksAboutAnOutsideVersionOnceAndReloadsOnlyWhatIsUnchangedH
         const char* name;
         FileState state;
         FileVersion now;
-        bool modified, knownGone;
+        bool modified, knownGone, editedSinceGone;
         FileVersion asked;
         ReturnAction expected;
     } cases[] = {
-        {"as it was", FileState::Same, theirs, false, false, none, ReturnAction::Adopt},
-        {"not to be checked", FileState::Unknown, none, true, false, none, ReturnAction::Nothing},
-        {"changed, nothing typed", FileState::Changed, theirs, false, false, none, ReturnAction::Reload},
-        {"changed and large", FileState::Changed, large, false, false, none, ReturnAction::AskToReload},
-        {"changed under typed text", FileState::Changed, theirs, true, false, none, ReturnAction::AskToDrop},
-        {"the version asked about", FileState::Changed, theirs, true, false, theirs, ReturnAction::Nothing},
-        {"the large one asked about", FileState::Changed, large, false, false, large, ReturnAction::Nothing},
-        {"a newer one than asked about", FileState::Changed, Outside(300, 10), true, false, theirs,
+        {"as it was", FileState::Same, theirs, false, false, false, none, ReturnAction::Adopt},
+        {"not to be checked", FileState::Unknown, none, true, false, false, none, ReturnAction::Nothing},
+        {"changed, nothing typed", FileState::Changed, theirs, false, false, false, none, ReturnAction::Reload},
+        {"changed and large", FileState::Changed, large, false, false, false, none, ReturnAction::AskToReload},
+        {"changed under typed text", FileState::Changed, theirs, true, false, false, none, ReturnAction::AskToDrop},
+        {"the version asked about", FileState::Changed, theirs, true, false, false, theirs, ReturnAction::Nothing},
+        {"the large one asked about", FileState::Changed, large, false, false, false, large, ReturnAction::Nothing},
+        {"a newer one than asked about", FileState::Changed, Outside(300, 10), true, false, false, theirs,
          ReturnAction::AskToDrop},
-        {"gone", FileState::Gone, none, false, false, none, ReturnAction::MarkGone},
-        {"still gone", FileState::Gone, none, true, true, none, ReturnAction::Nothing},
-        {"back, with other bytes", FileState::Changed, theirs, true, true, none, ReturnAction::AskToDrop},
+        {"gone", FileState::Gone, none, false, false, false, none, ReturnAction::MarkGone},
+        {"still gone", FileState::Gone, none, true, true, false, none, ReturnAction::Nothing},
+        {"back, with other bytes", FileState::Changed, theirs, true, true, false, none, ReturnAction::AskToDrop},
+        {"back as it was, nothing typed since", FileState::Same, theirs, true, true, false, none, ReturnAction::Back},
+        {"back as it was, typed since", FileState::Same, theirs, true, true, true, none, ReturnAction::Adopt},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DecideOnReturn(c.state, c.now, c.modified, c.knownGone, c.asked), c.expected) << c.name;
+        EXPECT_EQ(DecideOnReturn(c.state, c.now, c.modified, c.knownGone, c.editedSinceGone, c.asked), c.expected)
+            << c.name;
 }
 
 std::string Lines(int count, const char* word)

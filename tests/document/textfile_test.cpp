@@ -13,6 +13,7 @@
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "document/documentstate.h"
+#include "document/filecheck.h"
 #include "platform/scopedhandle.h"
 #include "platform/textbuffer.h"
 #include "prefs/settings.h"
@@ -23,6 +24,7 @@
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/swapped_call.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -299,6 +301,49 @@ TEST_F(TextFileTest, ReadAndWriteKeepTheIdentityAndHashOfTheFileUnderTheName)
                                  &DocumentState.Format, &consent, nullptr, &DocumentState.Base),
               SaveResult::Saved);
     expectBase(ReadBytes(path));
+}
+
+// Another program appends while a reload reads the file (it shares writing
+// for that program's sake): the reload reads again and keeps the whole; one
+// that never stops leaves a version known to nobody.
+std::string AppendedWhileRead;
+int AppendsLeft = 0;
+void AppendBetweenReadAndIdentity(const wchar_t* path)
+{
+    if (AppendsLeft == 0)
+        return;
+    --AppendsLeft;
+    ScopedHandle log(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    DWORD written = 0;
+    EXPECT_TRUE(log.valid() && WriteFile(log.get(), AppendedWhileRead.data(),
+                                         static_cast<DWORD>(AppendedWhileRead.size()), &written, nullptr));
+}
+
+TEST_F(TextFileTest, AFileWrittenWhileItIsReadIsReadAgainOrItsVersionIsUnknown)
+{
+    SwappedCall<decltype(AfterFileBytesRead)> appending(AfterFileBytesRead, AppendBetweenReadAndIdentity);
+    AppendedWhileRead = "more\r\n";
+    const struct {
+        int appends;
+        const wchar_t* text;
+        bool known;
+    } cases[] = {
+        {1, L"first\r\nmore\r\n", true},
+        // Its last read holds what was there before its last append.
+        {kReadAttempts, L"first\r\nmore\r\nmore\r\n", false},
+    };
+    for (const auto& c : cases) {
+        const std::wstring path = folder_.Write(L"log.txt", "first\r\n");
+        AppendsLeft = c.appends;
+        ASSERT_EQ(ReloadTextFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format,
+                                 &DocumentState.Base),
+                  1);
+        EXPECT_EQ(EditTextAfterPump(), c.text);
+        EXPECT_EQ(DocumentState.Base.Known, c.known ? 1 : 0) << c.appends << " appends";
+        // Only the version read whole counts as the file under the name.
+        EXPECT_EQ(CheckFile(path.c_str(), DocumentState.Base, nullptr) == FileState::Same, c.known);
+    }
 }
 
 TEST_F(TextFileTest, EmptyDocumentSavesAsTheMarkOrAsNothing)

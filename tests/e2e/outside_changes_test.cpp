@@ -12,7 +12,7 @@
 
 namespace {
 
-enum class Act { Type, Rewrite, Touch, Delete, Save, ComeBack, Close };
+enum class Act { Type, Rewrite, Touch, Delete, PutBack, Save, ComeBack, Close };
 
 struct Step {
     Act act;
@@ -54,6 +54,9 @@ protected:
             }
             case Act::Delete:
                 DeleteFileW(path.c_str());
+                break;
+            case Act::PutBack:
+                WriteBytes(path, "our text");
                 break;
             case Act::Save:
                 program().PostCommand(IDM_SAVE);
@@ -117,6 +120,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "our text",
                     L"our text",
                     false},
+        OutsideCase{"DeletedAndPutBackAsItWasIsSavedAgain",
+                    {{Act::Delete}, {Act::ComeBack}, {Act::PutBack}, {Act::ComeBack}},
+                    "our text",
+                    L"our text",
+                    false},
+        OutsideCase{"DeletedThenTypedAndPutBackStaysUnsaved",
+                    {{Act::Delete}, {Act::ComeBack}, {Act::Type}, {Act::PutBack}, {Act::ComeBack}},
+                    "our text",
+                    L"xour text",
+                    true},
         OutsideCase{"OwnSavesAskNothing",
                     {{Act::Type}, {Act::Save}, {Act::ComeBack}, {Act::Type}, {Act::Save}},
                     "xxour text",
