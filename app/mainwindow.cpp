@@ -6,6 +6,7 @@
 #include "app/editcontrol.h"
 #include "app/startup.h"
 #include "app/toolbar.h"
+#include "document/backgroundcheck.h"
 #include "document/documentchange.h"
 #include "document/filecommands.h"
 #include "document/outsidechange.h"
@@ -183,6 +184,8 @@ LRESULT OnTimer(HWND mainWindow, UINT_PTR timer)
 {
     if (timer == kRecoveryTimer)
         return StartRecoveryCopy(mainWindow);
+    if (timer == kFileCheckTimer)
+        return FileCheckTookTooLong(mainWindow);
     RetryFileCheck(mainWindow);
     return UpdateStatusBar(mainWindow, IDI_SAVED, IDI_UNSAVED);
 }
@@ -217,6 +220,8 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return OnActivateApp(window, wParam != FALSE);
         case WM_SCRIVLET_CHECKFILE:
             return CheckFileOnReturn(window);
+        case WM_SCRIVLET_FILECHECKED:
+            return FinishFileCheck(window, lParam);
         case WM_SCRIVLET_RESTOREPLACE:
             return RestoreTextPlace(window);
         case WM_QUERYENDSESSION:

@@ -34,6 +34,8 @@ bool HashFileBytes(const wchar_t* path, uint64_t* hash)
 
 }  // namespace
 
+bool (*IdentityAtCall)(const wchar_t* path, FileVersion* version) = ReadFileIdentityAt;
+
 bool SameIdentity(const FileVersion& base, const FileVersion& now)
 {
     if (CompareFileTime(&base.LastWrite, &now.LastWrite) != 0 || base.Size != now.Size)
@@ -73,13 +75,13 @@ FileState CheckFile(const wchar_t* path, const FileVersion& base, FileVersion* n
     FileLook look = {};
     for (int attempt = 1;; ++attempt) {
         look = FileLook();
-        look.identityRead = ReadFileIdentityAt(path, &look.identity);
+        look.identityRead = IdentityAtCall(path, &look.identity);
         look.identityError = look.identityRead ? ERROR_SUCCESS : GetLastError();
         if (!base.Known || !look.identityRead || SameIdentity(base, look.identity) || look.identity.Size != base.Size)
             break;
         look.hashed = HashFileBytes(path, &look.identity.Hash);
         FileVersion after = {};
-        const ReadCheck read = JudgeRead(true, look.identity, ReadFileIdentityAt(path, &after), after, attempt);
+        const ReadCheck read = JudgeRead(true, look.identity, IdentityAtCall(path, &after), after, attempt);
         if (read == ReadCheck::Whole)
             break;
         if (read == ReadCheck::Unknown) {

@@ -40,6 +40,9 @@ enum class ReadCheck { Whole, ReadAgain, Unknown };
 ReadCheck JudgeRead(bool beforeTaken, const FileVersion& before, bool afterTaken, const FileVersion& after,
                     int attempt);
 
+// ReadFileIdentityAt, as the checks call it; a test puts a slow one in.
+extern bool (*IdentityAtCall)(const wchar_t* path, FileVersion* version);
+
 // Looks at the file under path: its attributes first, its bytes only when
 // the attributes differ from base but the size does not (with its identity
 // taken again after them, see JudgeRead). *now, when given,

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "document/backgroundcheck.h"
 #include "document/documentchange.h"
 #include "document/documentstate.h"
 #include "document/textfile.h"
@@ -95,12 +96,8 @@ bool SameVersion(const FileVersion& a, const FileVersion& b)
     return a.Known == b.Known && a.Hash == b.Hash && SameIdentity(a, b);
 }
 
-void ActOnFile(HWND mainWindow)
+void ActOnFile(HWND mainWindow, FileState state, const FileVersion& now)
 {
-    if (!SameVersion(History.base, DocumentState.Base))
-        History = {DocumentState.Base, {}, false, 0};
-    FileVersion now = {};
-    const FileState state = CheckFile(DocumentState.FilePath, DocumentState.Base, &now);
     const bool editedSinceGone = DocumentChangeCount() != History.changesWhenGone;
     switch (DecideOnReturn(state, now, DocumentState.IsModified != 0, History.gone, editedSinceGone, History.asked)) {
         case ReturnAction::Nothing:
@@ -144,6 +141,21 @@ void ActOnFile(HWND mainWindow)
         History.gone = false;
 }
 
+// A check's answer, once the worker has it.
+void ActOnAnswer(const FileCheckJob& job)
+{
+    // The document may have moved on meanwhile (saved, another file opened).
+    if (wcscmp(job.path, DocumentState.FilePath) != 0 || !SameVersion(job.base, DocumentState.Base))
+        return;
+    // A box opened meanwhile: the check is made again once it has closed.
+    CheckWaiting = ShowsABoxOrDialog(job.mainWindow);
+    if (CheckWaiting)
+        return;
+    Checking = true;
+    ActOnFile(job.mainWindow, job.state, job.now);
+    Checking = false;
+}
+
 }  // namespace
 
 ReturnAction DecideOnReturn(FileState state, const FileVersion& now, bool modified, bool knownGone,
@@ -174,9 +186,10 @@ LRESULT CheckFileOnReturn(HWND mainWindow)
     CheckWaiting = ShowsABoxOrDialog(mainWindow);
     if (CheckWaiting)
         return 0;
-    Checking = true;
-    ActOnFile(mainWindow);
-    Checking = false;
+    if (!SameVersion(History.base, DocumentState.Base))
+        History = {DocumentState.Base, {}, false, 0};
+    // One check at a time: a return while one still runs is tried again.
+    CheckWaiting = !StartFileCheck(mainWindow, DocumentState.FilePath, DocumentState.Base, History.asked, ActOnAnswer);
     return 0;
 }
 

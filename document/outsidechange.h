@@ -29,8 +29,9 @@ ReturnAction DecideOnReturn(FileState state, const FileVersion& now, bool modifi
                             bool editedSinceGone, const FileVersion& asked);
 
 // Posted by the main window on WM_ACTIVATEAPP: checks the document's file
-// and acts on it, or, while a box or dialog of the program is open, waits
-// until it has closed (see RetryFileCheck).
+// on a worker (see backgroundcheck.h) and acts on its answer, or, while a
+// box or dialog of the program is open, waits until it has closed (see
+// RetryFileCheck).
 LRESULT CheckFileOnReturn(HWND mainWindow);
 // Runs a check that had to wait, once no box or dialog is open. Called on
 // every tick of the status timer; costs nothing when none waits.

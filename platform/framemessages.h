@@ -27,6 +27,9 @@ const UINT WM_SCRIVLET_COPYROOM = WM_APP + 7;
 // Sent when a lasting status note came or went: the frame lays the status
 // bar's parts out again.
 const UINT WM_SCRIVLET_LAYOUTSTATUS = WM_APP + 9;
+// Posted by the worker that checked the document's file on coming back;
+// lParam is its job, which the answer frees.
+const UINT WM_SCRIVLET_FILECHECKED = WM_APP + 10;
 // Posted when the end of the session was refused because the unsaved text
 // could not be kept: the box that says so comes once the query is answered.
 const UINT WM_SCRIVLET_SESSIONKEPT = WM_APP + 8;

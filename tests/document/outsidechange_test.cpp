@@ -7,11 +7,13 @@
 #include <cwchar>
 #include <string>
 
+#include "document/backgroundcheck.h"
 #include "document/documentstate.h"
 #include "document/textfile.h"
 #include "res/resource.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/swapped_call.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -91,8 +93,8 @@ TEST_F(ReloadTest, TheCaretAndTheFirstVisibleLineKeepTheirLines)
 
         WriteBytes(path, Lines(c.newLines, "other line "));
         CheckFileOnReturn(window_);
+        ASSERT_TRUE(WaitUntil([&] { return EditText().substr(0, 5) == L"other"; })) << "not reloaded";
         PumpMessages();
-        ASSERT_EQ(EditText().substr(0, 5), L"other") << "not reloaded";
         DWORD start = 0, end = 0;
         SendMessageW(edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         const DWORD line = static_cast<DWORD>(SendMessageW(edit(), EM_LINEFROMCHAR, start, 0));
@@ -125,8 +127,42 @@ TEST_F(ReloadTest, ACheckWaitsForAnOpenDialogToClose)
     EXPECT_EQ(EditText(), L"one") << "checked while the dialog was open";
     DestroyWindow(dialog);
     RetryFileCheck(window_);
+    EXPECT_TRUE(WaitUntil([&] { return EditText() == L"three"; })) << "not checked once the dialog had closed";
+}
+
+// Opening the file takes longer than a check may: the window goes on
+// meanwhile, and the check changes nothing.
+bool SlowCheckDone = false;
+bool SlowIdentityAt(const wchar_t* path, FileVersion* version)
+{
+    Sleep(kFileCheckLimit + 1000);
+    SlowCheckDone = true;
+    return ReadFileIdentityAt(path, version);
+}
+
+TEST_F(ReloadTest, ACheckThatTakesTooLongLeavesTheWindowAnsweringAndChangesNothing)
+{
+    ScratchFolder folder;
+    const std::wstring path = folder.Write(L"a.txt", "one");
+    wcscpy(DocumentState.FilePath, path.c_str());
+    ASSERT_EQ(
+        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
+        1);
     PumpMessages();
-    EXPECT_EQ(EditText(), L"three") << "not checked once the dialog had closed";
+    WriteBytes(path, "three");
+    {
+        SwappedCall<decltype(IdentityAtCall)> slow(IdentityAtCall, SlowIdentityAt);
+        SlowCheckDone = false;
+        CheckFileOnReturn(window_);
+        EXPECT_FALSE(SlowCheckDone) << "the window waited for the check";
+        // The answer comes after the check's time is up: it is dropped.
+        ASSERT_TRUE(WaitUntil([] { return SlowCheckDone; }, kFileCheckLimit + 5000));
+        Sleep(200);
+        PumpMessages();
+        EXPECT_EQ(EditText(), L"one") << "a check that took too long changed the text";
+    }
+    CheckFileOnReturn(window_);
+    EXPECT_TRUE(WaitUntil([&] { return EditText() == L"three"; })) << "the next return checks no more";
 }
 
 }  // namespace
