@@ -68,24 +68,32 @@ std::string Lines(int count, const char* word)
     return text;
 }
 
-class ReloadTest : public FrameTest {};
-
-// A reload keeps the caret and the view on their lines; in a shorter text the
-// caret goes to the last line (the empty one after the final line end).
-TEST_F(ReloadTest, TheCaretAndTheFirstVisibleLineKeepTheirLines)
-{
-    ScratchFolder folder;
-    const struct {
-        int newLines;
-        DWORD caretLine, caretColumn;
-    } cases[] = {{200, 120, 3}, {50, 50, 0}};
-    for (const auto& c : cases) {
-        const std::wstring path = folder.Write(L"log.txt", Lines(200, "line "));
+class ReloadTest : public FrameTest {
+protected:
+    // The document's file, as the user opened it.
+    void Open(const std::wstring& path)
+    {
         wcscpy(DocumentState.FilePath, path.c_str());
         ASSERT_EQ(Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format,
                                     &DocumentState.Base),
                   1);
         PumpMessages();
+    }
+
+    ScratchFolder folder_;
+};
+
+// A reload keeps the caret and the view on their lines; in a shorter text the
+// caret goes to the last line (the empty one after the final line end).
+TEST_F(ReloadTest, TheCaretAndTheFirstVisibleLineKeepTheirLines)
+{
+    const struct {
+        int newLines;
+        DWORD caretLine, caretColumn;
+    } cases[] = {{200, 120, 3}, {50, 50, 0}};
+    for (const auto& c : cases) {
+        const std::wstring path = folder_.Write(L"log.txt", Lines(200, "line "));
+        ASSERT_NO_FATAL_FAILURE(Open(path));
         const DWORD caret = static_cast<DWORD>(SendMessageW(edit(), EM_LINEINDEX, 120, 0)) + 3;
         SendMessageW(edit(), EM_SETSEL, caret, caret);
         SendMessageW(edit(), EM_LINESCROLL, 0, 100 - SendMessageW(edit(), EM_GETFIRSTVISIBLELINE, 0, 0));
@@ -110,13 +118,8 @@ TEST_F(ReloadTest, TheCaretAndTheFirstVisibleLineKeepTheirLines)
 // has closed.
 TEST_F(ReloadTest, ACheckWaitsForAnOpenDialogToClose)
 {
-    ScratchFolder folder;
-    const std::wstring path = folder.Write(L"a.txt", "one");
-    wcscpy(DocumentState.FilePath, path.c_str());
-    ASSERT_EQ(
-        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
-        1);
-    PumpMessages();
+    const std::wstring path = folder_.Write(L"a.txt", "one");
+    ASSERT_NO_FATAL_FAILURE(Open(path));
     HWND dialog =
         CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, window_, nullptr, nullptr, nullptr);
     ASSERT_NE(dialog, nullptr);
@@ -142,13 +145,8 @@ bool SlowIdentityAt(const wchar_t* path, FileVersion* version)
 
 TEST_F(ReloadTest, ACheckThatTakesTooLongLeavesTheWindowAnsweringAndChangesNothing)
 {
-    ScratchFolder folder;
-    const std::wstring path = folder.Write(L"a.txt", "one");
-    wcscpy(DocumentState.FilePath, path.c_str());
-    ASSERT_EQ(
-        Scrivlet_ReadFile(window_, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base),
-        1);
-    PumpMessages();
+    const std::wstring path = folder_.Write(L"a.txt", "one");
+    ASSERT_NO_FATAL_FAILURE(Open(path));
     WriteBytes(path, "three");
     {
         SwappedCall<decltype(IdentityAtCall)> slow(IdentityAtCall, SlowIdentityAt);
