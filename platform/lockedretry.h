@@ -12,17 +12,24 @@ inline bool IsLockedError(DWORD error)
            error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
+// A rename over a file that another process holds open is refused as
+// access denied, also where that process shares deleting it.
+inline bool IsHeldOpenError(DWORD error)
+{
+    return IsLockedError(error) || error == ERROR_ACCESS_DENIED;
+}
+
 // Runs attempt until it succeeds, fails for another reason than a locked
-// file, or about a second has passed.
+// file (as locked tells), or about a second has passed.
 template <typename Attempt>
-bool RetriedWhileLocked(Attempt attempt)
+bool RetriedWhileLocked(Attempt attempt, bool (*locked)(DWORD) = IsLockedError)
 {
     const int kRetries = 10;
     const DWORD kPause = 100;
     for (int retry = 0;; ++retry) {
         if (attempt())
             return true;
-        if (retry == kRetries || !IsLockedError(GetLastError()))
+        if (retry == kRetries || !locked(GetLastError()))
             return false;
         Sleep(kPause);
     }

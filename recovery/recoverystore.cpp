@@ -66,7 +66,10 @@ bool ParseProcessPart(const wchar_t* text, ProcessIdentity* process)
 
 HANDLE OpenCopy(const wchar_t* path)
 {
-    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    // Sharing delete lets the writer rename its next copy over this one while
+    // it is read, where the file system allows that.
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 bool Rename(const wchar_t* folder, const std::wstring& from, const std::wstring& to)
@@ -175,10 +178,12 @@ bool WriteRecoveryCopy(const wchar_t* folder, const RecoveryHeader& header, cons
                   WriteWhole(file.get(), text, static_cast<size_t>(header.TextLength) * sizeof(wchar_t)) &&
                   FlushFileBuffers(file.get());
     }
-    if (written && RetriedWhileLocked([&] {
-            return MoveFileExW(fresh.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-                   FALSE;
-        }))
+    // A reader of the copy (a scanner, another start looking at it) holds
+    // its name for a moment.
+    auto renamed = [&] {
+        return MoveFileExW(fresh.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    };
+    if (written && RetriedWhileLocked(renamed, IsHeldOpenError))
         return true;
     RetriedWhileLocked([&] { return DeleteFileW(fresh.c_str()) != FALSE; });
     return false;
