@@ -11,6 +11,7 @@
 #include "document/encoding.h"
 #include "document/filecheck.h"
 #include "document/fileversion.h"
+#include "document/loadroom.h"
 #include "document/safesave.h"
 #include "document/titlestatus.h"
 #include "platform/framemessages.h"
@@ -439,18 +440,50 @@ void (*AfterFileBytesRead)(const wchar_t* path) = NothingBetween;
 namespace {
 
 const int kMessageCapacity = 1024;
-// The last load refused the file for its size.
-bool RefusedAsTooLarge = false;
+
+// Why the last load refused its file before reading it.
+struct SizeRefusal {
+    enum { None, AboveLimit, NoRoom } reason;
+    ULONGLONG size, largest;
+};
+SizeRefusal LastRefusal = {};
+
+// "1.9 GB", "540 MB" or "12 KB": a size the way a user reads it.
+void FormatSize(ULONGLONG bytes, wchar_t* text)
+{
+    const ULONGLONG kMegabyte = 1ull << 20, kGigabyte = 1ull << 30;
+    if (bytes >= kGigabyte)
+        wsprintfW(text, L"%u.%u GB", static_cast<unsigned>(bytes / kGigabyte),
+                  static_cast<unsigned>(bytes % kGigabyte * 10 / kGigabyte));
+    else if (bytes >= kMegabyte)
+        wsprintfW(text, L"%u MB", static_cast<unsigned>(bytes / kMegabyte));
+    else
+        wsprintfW(text, L"%u KB", static_cast<unsigned>((bytes + 1023) / 1024));
+}
 
 }  // namespace
 
 void ShowLoadFailure(const wchar_t* text)
 {
     wchar_t message[kMessageCapacity];
-    wsprintfW(message,
-              RefusedAsTooLarge ? L"%s\n\nThe file is too large for Scrivlet, which opens files below 2 GB." : L"%s",
-              text);
-    RefusedAsTooLarge = false;
+    wchar_t size[32], largest[32];
+    FormatSize(LastRefusal.size, size);
+    FormatSize(LastRefusal.largest, largest);
+    switch (LastRefusal.reason) {
+        case SizeRefusal::AboveLimit:
+            wsprintfW(message, L"%s\n\nThe file is too large for Scrivlet, which opens files below 2 GB.", text);
+            break;
+        case SizeRefusal::NoRoom:
+            wsprintfW(message,
+                      L"%s\n\nThe file is %s, more than Scrivlet has memory for now: it can open files of up to "
+                      L"about %s.",
+                      text, size, largest);
+            break;
+        default:
+            wsprintfW(message, L"%s", text);
+            break;
+    }
+    LastRefusal = SizeRefusal();
     ShowErrorMessage(message);
 }
 
@@ -485,10 +518,18 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
         const DWORD size = GetFileSize(file.get(), &high);
         if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
             return 0;
-        // 2 GiB and more cannot be held: refuse before reading anything.
-        RefusedAsTooLarge = high != 0 || size >= 0x80000000u;
-        if (RefusedAsTooLarge)
+        // 2 GiB and more cannot be held, and the rest only with the memory a
+        // load takes: refuse before reading anything.
+        const ULONGLONG fileSize = (static_cast<ULONGLONG>(high) << 32) | size;
+        const MemoryRoom room = MemoryRoomNow();
+        if (high != 0 || size >= 0x80000000u) {
+            LastRefusal = {SizeRefusal::AboveLimit, fileSize, 0};
             return 0;
+        }
+        if (!RoomForFile(fileSize, room)) {
+            LastRefusal = {SizeRefusal::NoRoom, fileSize, LargestFileFor(room)};
+            return 0;
+        }
         if (attempt == 1 && !reload)
             OfferToSwitchWrapOff(mainWindow, size);
         ContentHash hash;

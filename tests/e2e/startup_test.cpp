@@ -153,9 +153,15 @@ TEST_F(StartupTest, AFileTooLargeForMemoryIsReportedAndTheProgramStaysUsable)
     CloseHandle(file);
 
     ScrivletProcess program(Quoted(path));
-    // Only the whole file tells its encoding, so all of it is read and scanned
-    // before the text's size is known and found too large: about 15 s here.
-    ExpectErrorBox(program, L"Failed to open that file!", L"Scrivlet v2.0 - Error", 60000);
+    // Refused by its size, before a byte is read, with the reason.
+    HWND box = program.WaitForDialog(10000);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(WindowText(box), L"Scrivlet v2.0 - Error");
+    const std::wstring reason =
+        L"Failed to open that file!\n\nThe file is 1.7 GB, more than Scrivlet has memory for now: it can open "
+        L"files of up to about ";
+    EXPECT_EQ(MessageBoxText(box).substr(0, reason.size()), reason);
+    PressDialogButton(box, IDOK);
     ASSERT_TRUE(program.WaitUntilReady());
     EXPECT_EQ(program.Title(), L" Untitled - Scrivlet");
     program.Type(L"still here");
