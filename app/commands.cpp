@@ -117,6 +117,10 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return SendToEdit(mainWindow, WM_PASTE, 0, 0);
         case IDM_FINDREPLACE:
             return ShowFindReplaceDialog(mainWindow);
+        case IDM_FINDNEXT:
+            return FindAgain(mainWindow, false);
+        case IDM_FINDPREVIOUS:
+            return FindAgain(mainWindow, true);
         case IDM_FORECOLOR:
             return ChooseForeColor(mainWindow);
         case IDM_BACKCOLOR:

@@ -130,6 +130,8 @@ int RunMessageLoop(HWND mainWindow)
     HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (HandleFindKeyInDialog(&message))
+            continue;
         if ((FindReplaceDialog || InsertDateTimeDialog || SettingsDialog) &&
             (IsDialogMessageW(FindReplaceDialog, &message) || IsDialogMessageW(InsertDateTimeDialog, &message) ||
              IsDialogMessageW(SettingsDialog, &message)))

@@ -45,6 +45,8 @@ const HelpText kHelpTexts[] = {
     {40025, L"Displays the Scrivlet settings dialog"},
     {40026, L"Jumps to specified line in document"},
     {40027, L"Toggles word wrapping in document"},
+    {40030, L"Finds the next occurrence of the last find text"},
+    {40031, L"Finds the previous occurrence of the last find text"},
 };
 
 const wchar_t kPrevious[] = L"previous help";
