@@ -72,6 +72,9 @@
 #define IDM_TAB 40029
 #define IDM_FINDNEXT 40030
 #define IDM_FINDPREVIOUS 40031
+#define IDM_ZOOMIN 40032
+#define IDM_ZOOMOUT 40033
+#define IDM_ZOOMRESTORE 40034
 
 // Find and Replace dialog
 #define IDD_FINDREPLACE 131

@@ -2,6 +2,7 @@
 // program's own message loop and stay in the dialog instead of reaching the
 // main window's accelerators.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
@@ -71,6 +72,25 @@ TEST_F(ToolsTest, FThreeRepeatsTheLastFindAfterTheDialogClosedAndShiftFThreeGoes
     ASSERT_TRUE(program().PressKeys({VK_SHIFT}, VK_F3));
     program().Selection(&start, &end);
     EXPECT_EQ(start, 9u);
+}
+
+TEST_F(ToolsTest, CtrlPlusTwiceEnlargesTheLinesAndShowsTheZoomUntilCtrlZero)
+{
+    ASSERT_NO_FATAL_FAILURE(Start(folder_.Write(L"t.txt", "one\r\ntwo")));
+    HWND edit = program().Child(IDC_EDIT);
+    auto lineHeight = [&] {
+        return static_cast<short>(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, 5, 0))) -
+               static_cast<short>(HIWORD(SendMessageW(edit, EM_POSFROMCHAR, 0, 0)));
+    };
+    const int normal = lineHeight();
+    ASSERT_GT(normal, 0);
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, VK_OEM_PLUS));
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, VK_OEM_PLUS));
+    EXPECT_GT(lineHeight(), normal);
+    ExpectStatus(5, L"\t120%");
+    ASSERT_TRUE(program().PressKeys({VK_CONTROL}, '0'));
+    EXPECT_EQ(lineHeight(), normal);
+    EXPECT_EQ(SendMessageW(program().Child(IDC_STATUSBAR), SB_GETPARTS, 0, 0), 5) << "no zoom part at 100 %";
 }
 
 }  // namespace

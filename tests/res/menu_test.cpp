@@ -99,6 +99,10 @@ TEST_F(MenuTest, FourPopupsWithEveryItemInPlace)
                  {IDM_BACKCOLOR, L"Change Back Color\tF5", 0},
                  {IDM_FONT, L"&Change Font\tF6", 0},
                  {kSeparator, nullptr, 0},
+                 {IDM_ZOOMIN, L"Zoom &In\tCtrl+Plus", 0},
+                 {IDM_ZOOMOUT, L"Zoom &Out\tCtrl+Minus", 0},
+                 {IDM_ZOOMRESTORE, L"&Restore Default Zoom\tCtrl+0", 0},
+                 {kSeparator, nullptr, 0},
                  {IDM_STAYONTOP, L"Always On Top\tF7", 0},
                  {kSeparator, nullptr, 0},
                  {IDM_PROPERTIES, L"&File Properties\tF8", 0},
@@ -135,11 +139,14 @@ struct Accelerator {
 };
 
 const Accelerator kAccelerators[] = {
-    {0x03, VK_F5, 40015}, {0x03, VK_F6, 40016}, {0x0B, 'C', 40010},    {0x0B, 'X', 40009},   {0x0B, 'Q', 40007},
-    {0x03, VK_F8, 40017}, {0x0B, 'F', 40012},   {0x03, VK_F3, 40030},  {0x07, VK_F3, 40031}, {0x03, VK_F4, 40014},
-    {0x0B, 'I', 40024},   {0x0B, 'G', 40026},   {0x0B, 'N', 40001},    {0x0B, 'W', 40002},   {0x0B, 'O', 40003},
-    {0x0B, 'V', 40011},   {0x0B, 'P', 40006},   {0x0B, 'S', 40004},    {0x1B, 'S', 40005},   {0x0B, 'A', 40023},
-    {0x03, VK_F9, 40025}, {0x03, VK_F7, 39999}, {0x03, VK_TAB, 40029}, {0x0B, 'Z', 40008},   {0x0F, 'W', 40027},
+    {0x03, VK_F5, 40015},        {0x03, VK_F6, 40016},       {0x0B, 'C', 40010},         {0x0B, 'X', 40009},
+    {0x0B, 'Q', 40007},          {0x03, VK_F8, 40017},       {0x0B, 'F', 40012},         {0x03, VK_F3, 40030},
+    {0x07, VK_F3, 40031},        {0x03, VK_F4, 40014},       {0x0B, 'I', 40024},         {0x0B, 'G', 40026},
+    {0x0B, 'N', 40001},          {0x0B, 'W', 40002},         {0x0B, 'O', 40003},         {0x0B, 'V', 40011},
+    {0x0B, 'P', 40006},          {0x0B, 'S', 40004},         {0x1B, 'S', 40005},         {0x0B, 'A', 40023},
+    {0x03, VK_F9, 40025},        {0x03, VK_F7, 39999},       {0x03, VK_TAB, 40029},      {0x0B, 'Z', 40008},
+    {0x0F, 'W', 40027},          {0x0B, VK_OEM_PLUS, 40032}, {0x0F, VK_OEM_PLUS, 40032}, {0x0B, VK_ADD, 40032},
+    {0x0B, VK_OEM_MINUS, 40033}, {0x0B, VK_SUBTRACT, 40033}, {0x0B, '0', 40034},         {0x0B, VK_NUMPAD0, 40034},
 };
 const int kAcceleratorCount = sizeof(kAccelerators) / sizeof(kAccelerators[0]);
 
@@ -207,6 +214,9 @@ TEST(HelpStrings, CarryAShortNameAfterTheLineBreakExceptAbout)
         {40028, L"Displays program information"},
         {40030, L"Finds the next occurrence of the last find text\nFind next"},
         {40031, L"Finds the previous occurrence of the last find text\nFind previous"},
+        {40032, L"Shows the text larger\nZoom in"},
+        {40033, L"Shows the text smaller\nZoom out"},
+        {40034, L"Shows the text at its normal size\nRestore default zoom"},
     };
     HINSTANCE self = GetModuleHandleW(nullptr);
     for (const auto& string : strings) {
