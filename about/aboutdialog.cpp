@@ -26,7 +26,8 @@ const wchar_t kCredits[] = L"Scrivlet 2.0.2 (" SCRIVLET_BUILD_STAMP
                            L"To everyone who tried it out and reported a bug.\r\n"
                            L"------------------------------------------\r\n"
                            L"Notes\r\n"
-                           L"Reads and writes ANSI and UTF-16LE text files.\r\n"
+                           L"Reads and writes ANSI, UTF-8 and UTF-16 (LE and BE)\r\n"
+                           L"text files, with CR LF, LF or CR line ends.\r\n"
                            L"Settings are kept in the registry.";
 
 HyperlinkParams ProjectLinkParams(HWND dialog)

@@ -12,6 +12,7 @@
 #include "platform/ownprogram.h"
 #include "prefs/appearance.h"
 #include "prefs/settingsdialog.h"
+#include "prefs/zoom.h"
 #include "print/printdocument.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"
@@ -117,6 +118,10 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return SendToEdit(mainWindow, WM_PASTE, 0, 0);
         case IDM_FINDREPLACE:
             return ShowFindReplaceDialog(mainWindow);
+        case IDM_FINDNEXT:
+            return FindAgain(mainWindow, false);
+        case IDM_FINDPREVIOUS:
+            return FindAgain(mainWindow, true);
         case IDM_FORECOLOR:
             return ChooseForeColor(mainWindow);
         case IDM_BACKCOLOR:
@@ -144,6 +149,12 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return ShowAboutDialog(mainWindow);
         case IDM_TAB:
             return InsertTab(mainWindow);
+        case IDM_ZOOMIN:
+            return ZoomEdit(mainWindow, 1);
+        case IDM_ZOOMOUT:
+            return ZoomEdit(mainWindow, -1);
+        case IDM_ZOOMRESTORE:
+            return ZoomEdit(mainWindow, 0);
         default:
             return 0;
     }

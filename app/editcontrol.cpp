@@ -5,6 +5,7 @@
 #include "platform/textbuffer.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
+#include "prefs/zoom.h"
 #include "res/resource.h"
 
 namespace {
@@ -55,7 +56,7 @@ HWND CreateEditControl(HWND mainWindow, int x, int y, int width, int height, int
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)),
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(mainWindow, GWLP_HINSTANCE)), nullptr);
     if (edit)
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(EditFont), TRUE);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(ShownEditFont()), TRUE);
     return edit;
 }
 

@@ -17,6 +17,7 @@
 #include "platform/messages.h"
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
+#include "prefs/zoom.h"
 #include "recovery/recoveryoffer.h"
 #include "recovery/recoverywriter.h"
 #include "recovery/sessionend.h"
@@ -87,18 +88,24 @@ HWND CreateMainFrame(HINSTANCE instance)
     return mainWindow;
 }
 
-int StatusPartEdges(int right, int dpi, bool withNote, int edges[kStatusPartsMost])
+int StatusPartEdges(int right, int dpi, bool withNote, bool withZoom, int edges[kStatusPartsMost])
 {
     // The encoding part is 100 pixels wide, room for a name with its line ends.
     const int fromRight[5] = {460, 320, 220, 120, 20};
     const int kNoteWidth = 220;
-    const int room = withNote ? kNoteWidth : 0;
+    // Room for "500%": the zoom comes last, after the note, so that the
+    // document's parts and the note keep their numbers.
+    const int kZoomWidth = 50;
+    const int zoomRoom = withZoom ? kZoomWidth : 0;
+    const int room = (withNote ? kNoteWidth : 0) + zoomRoom;
     for (int i = 0; i < 5; ++i)
         edges[i] = right - ScaledPixels(fromRight[i] + room, dpi);
-    if (!withNote)
-        return 5;
-    edges[5] = right - ScaledPixels(fromRight[4], dpi);
-    return 6;
+    int parts = 5;
+    if (withNote)
+        edges[parts++] = right - ScaledPixels(fromRight[4] + zoomRoom, dpi);
+    if (withZoom)
+        edges[parts++] = right - ScaledPixels(fromRight[4], dpi);
+    return parts;
 }
 
 LRESULT LayoutStatusParts(HWND mainWindow)
@@ -106,12 +113,18 @@ LRESULT LayoutStatusParts(HWND mainWindow)
     RECT main;
     GetClientRect(mainWindow, &main);
     const wchar_t* note = LastingStatusNote();
+    const bool zoomed = ZoomPercent != kZoomDefault;
     int edges[kStatusPartsMost];
-    const int parts = StatusPartEdges(main.right, ScreenDpi(), note != nullptr, edges);
+    const int parts = StatusPartEdges(main.right, ScreenDpi(), note != nullptr, zoomed, edges);
     HWND status = GetDlgItem(mainWindow, IDC_STATUSBAR);
     SendMessageW(status, SB_SETPARTS, parts, reinterpret_cast<LPARAM>(edges));
     if (note)
         SendMessageW(status, SB_SETTEXTW, kLastingNotePart, reinterpret_cast<LPARAM>(note));
+    if (zoomed) {
+        wchar_t zoom[16];
+        FormatZoomText(ZoomPercent, zoom);
+        SendMessageW(status, SB_SETTEXTW, parts - 1, reinterpret_cast<LPARAM>(zoom));
+    }
     return 0;
 }
 
@@ -180,6 +193,15 @@ LRESULT OnActivateApp(HWND mainWindow, bool active)
     return 0;
 }
 
+// The edit control hands a turn of the wheel with Ctrl to its parent.
+LRESULT OnMouseWheel(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+{
+    if (!(GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL))
+        return DefWindowProcW(mainWindow, WM_MOUSEWHEEL, wParam, lParam);
+    const short delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    return delta == 0 ? 0 : ZoomEdit(mainWindow, delta > 0 ? 1 : -1);
+}
+
 LRESULT OnTimer(HWND mainWindow, UINT_PTR timer)
 {
     if (timer == kRecoveryTimer)
@@ -206,6 +228,8 @@ LRESULT HandleFrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return HandleCommand(window, wParam, lParam);
         case WM_TIMER:
             return OnTimer(window, wParam);
+        case WM_MOUSEWHEEL:
+            return OnMouseWheel(window, wParam, lParam);
         case WM_MENUSELECT:
             return OnMenuSelect(window, wParam);
         case WM_CTLCOLOREDIT:

@@ -21,8 +21,8 @@ LRESULT LayoutFrame(HWND mainWindow);
 // With a lasting note, its part of 220 pixels comes last, before the
 // 20 pixels of the grip, and the others move left to make room. Returns the
 // number of parts, 5 or 6.
-const int kStatusPartsMost = 6;
-int StatusPartEdges(int right, int dpi, bool withNote, int edges[kStatusPartsMost]);
+const int kStatusPartsMost = 7;
+int StatusPartEdges(int right, int dpi, bool withNote, bool withZoom, int edges[kStatusPartsMost]);
 // Lays out the status bar's parts for the current size, with the lasting
 // note when there is one.
 LRESULT LayoutStatusParts(HWND mainWindow);

@@ -19,6 +19,7 @@
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "prefs/settingsdialog.h"
+#include "prefs/zoom.h"
 #include "recovery/recoveryoffer.h"
 #include "recovery/recoverywriter.h"
 #include "res/resource.h"
@@ -52,6 +53,7 @@ void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
     DeleteObject(frameBrush);
     DeleteObject(EditBackBrush);
     DeleteObject(EditFont);
+    DeleteZoomedFont();
     ImageList_Destroy(ToolbarImages);
     KillTimer(mainWindow, kStatusTimer);
     EndRecoveryCopies(mainWindow);
@@ -130,6 +132,8 @@ int RunMessageLoop(HWND mainWindow)
     HACCEL accelerators = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (HandleFindKeyInDialog(&message))
+            continue;
         if ((FindReplaceDialog || InsertDateTimeDialog || SettingsDialog) &&
             (IsDialogMessageW(FindReplaceDialog, &message) || IsDialogMessageW(InsertDateTimeDialog, &message) ||
              IsDialogMessageW(SettingsDialog, &message)))

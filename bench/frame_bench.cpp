@@ -205,7 +205,7 @@ std::string ReplaceRows(HWND window, int megabytes, int runs)
     for (int caseSensitive = 1; caseSensitive >= 0; --caseSensitive) {
         std::vector<double> times;
         for (int run = 0; run < runs; ++run) {
-            ReplaceRequest request = {text.c_str(), nullptr, 0, L"fox", L"cat", caseSensitive};
+            ReplaceRequest request = {text.c_str(), nullptr, 0, L"fox", L"cat", caseSensitive, 0};
             double start = Now();
             int replaced = BuildReplacedText(&request);
             times.push_back(Now() - start);

@@ -12,6 +12,7 @@
 #include "platform/systemlibrary.h"
 #include "prefs/recentfiles.h"
 #include "prefs/settings.h"
+#include "prefs/zoom.h"
 #include "res/resource.h"
 
 HFONT EditFont = nullptr;
@@ -209,9 +210,10 @@ LRESULT ChooseEditFont(HWND mainWindow)
     if (!chosen)
         return 0;
     // The control lets go of the old font before it is deleted.
-    SendDlgItemMessageW(mainWindow, IDC_EDIT, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
-    DeleteObject(EditFont);
+    HFONT old = EditFont;
     EditFont = chosen;
+    ApplyEditFont(GetDlgItem(mainWindow, IDC_EDIT));
+    DeleteObject(old);
     return 0;
 }
 

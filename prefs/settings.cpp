@@ -38,6 +38,14 @@ int GetSettingDword(const wchar_t* name, DWORD* value)
     return 1;
 }
 
+DWORD SettingDwordOr(const wchar_t* name, DWORD fallback)
+{
+    DWORD value = fallback;
+    if (!HasName(name) || !ReadOption([&](HKEY root) { return RegistryGetDword(root, kOptionsKey, name, &value); }))
+        return fallback;
+    return value;
+}
+
 int GetSettingBinary(const wchar_t* name, void* buffer, DWORD size)
 {
     if (!HasName(name) || !buffer || size == 0)

@@ -18,6 +18,9 @@ HKEY SettingsRoot();
 // user's is where writes go.
 int GetSettingDword(const wchar_t* name, DWORD* value);
 int GetSettingBinary(const wchar_t* name, void* buffer, DWORD size);
+// The DWORD stored under name, or fallback when none is stored: for the
+// options that are on until the user turns them off.
+DWORD SettingDwordOr(const wchar_t* name, DWORD fallback);
 int SetSettingDword(const wchar_t* name, DWORD value);
 int SetSettingBinary(const wchar_t* name, const void* buffer, DWORD size);
 

@@ -21,7 +21,24 @@ namespace {
 
 // Find text, replacement and seed each take at most 1023 characters.
 const int kTextCapacity = 1024;
-const wchar_t* const kCaseSetting = L"CaseSensitive";
+
+// The option boxes and the settings that keep them; the Down button is the
+// opposite of Up.
+struct OptionBox {
+    int id;
+    const wchar_t* setting;
+    DWORD fallback;
+    int SearchOptions::*option;
+};
+const OptionBox kOptionBoxes[] = {
+    {IDC_CASESENSITIVE, L"CaseSensitive", 0, &SearchOptions::CaseSensitive},
+    {IDC_WHOLEWORD, L"WholeWord", 0, &SearchOptions::WholeWord},
+    {IDC_WRAPAROUND, L"WrapAround", 1, &SearchOptions::WrapAround},
+    {IDC_UP, L"SearchUp", 0, &SearchOptions::Up},
+};
+
+// What F3 searches for: the find text of the last search in any dialog.
+wchar_t LastFindText[kTextCapacity];
 
 HWND DocumentEdit(HWND dialog)
 {
@@ -33,18 +50,110 @@ void GetSelection(HWND edit, DWORD* start, DWORD* end)
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(start), reinterpret_cast<LPARAM>(end));
 }
 
-int CaseBoxChecked(HWND dialog)
+SearchOptions StoredOptions()
 {
-    return IsDlgButtonChecked(dialog, IDC_CASESENSITIVE) == BST_CHECKED ? 1 : 0;
+    SearchOptions options = {};
+    for (const OptionBox& box : kOptionBoxes)
+        options.*box.option = SettingDwordOr(box.setting, box.fallback) != 0;
+    return options;
 }
 
-// A request the dialog cannot carry out: point the user at the box to fix.
-void RefuseWithBox(HWND dialog, int boxId)
+SearchOptions DialogOptions(HWND dialog)
+{
+    SearchOptions options = {};
+    for (const OptionBox& box : kOptionBoxes)
+        options.*box.option = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
+    return options;
+}
+
+void ShowOptions(HWND dialog, const SearchOptions& options)
+{
+    for (const OptionBox& box : kOptionBoxes)
+        CheckDlgButton(dialog, box.id, options.*box.option ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_DOWN, options.Up ? BST_UNCHECKED : BST_CHECKED);
+}
+
+void StoreOptions(HWND dialog)
+{
+    const SearchOptions options = DialogOptions(dialog);
+    for (const OptionBox& box : kOptionBoxes)
+        SetSettingDword(box.setting, options.*box.option ? 1 : 0);
+}
+
+// The dialog's find text, which becomes the one F3 searches for; false when
+// it is empty.
+bool TakeFindText(HWND dialog, wchar_t* find)
+{
+    GetDlgItemTextW(dialog, IDC_FINDTEXT, find, kTextCapacity);
+    if (find[0])
+        wcscpy(LastFindText, find);
+    return find[0] != L'\0';
+}
+
+// Points the user at the box to fix.
+void PointAtBox(HWND dialog, int boxId)
 {
     HWND box = GetDlgItem(dialog, boxId);
     SetFocus(box);
     SendMessageW(box, EM_SETSEL, 0, GetWindowTextLengthW(box));
+}
+
+// A request the dialog cannot carry out.
+void RefuseWithBox(HWND dialog, int boxId)
+{
+    PointAtBox(dialog, boxId);
     MessageBeep(MB_OK);
+}
+
+// Whether the selection is an occurrence of find under the options.
+bool SelectionIsMatch(HWND edit, const wchar_t* find, const SearchOptions& options)
+{
+    DWORD start = 0, end = 0;
+    GetSelection(edit, &start, &end);
+    const size_t findLength = wcslen(find);
+    if (end - start != findLength)
+        return false;
+    LockedText document(TextBufferOf(edit));
+    const wchar_t* text = document.get();
+    if (!text)
+        return false;
+    const wchar_t* textEnd = text + GetWindowTextLengthW(edit);
+    return FindWordOccurrence(text, textEnd, text + start, text + end, find, findLength, options.CaseSensitive,
+                              options.WholeWord) == text + start;
+}
+
+// Selects the next occurrence from the selection and says in status part 0
+// when the search wrapped; finding none, beeps and says so. False then.
+bool SelectNextMatch(HWND mainWindow, const wchar_t* find, const SearchOptions& options)
+{
+    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
+    const size_t findLength = wcslen(find);
+    SearchHit hit = {};
+    {
+        LockedText document(TextBufferOf(edit));
+        if (!document.get())
+            return false;
+        DWORD start = 0, end = 0;
+        GetSelection(edit, &start, &end);
+        // The control keeps its length: measuring a 50 MB text again on
+        // every search cost 20 ms, half as long as the search itself.
+        hit = FindNextMatch(document.get(), GetWindowTextLengthW(edit), start, end, find, findLength, options);
+    }
+    if (!hit.Found) {
+        wchar_t note[kFindNoteCapacity];
+        FormatCannotFindNote(find, note);
+        ShowStatusNote(mainWindow, note);
+        MessageBeep(MB_OK);
+        return false;
+    }
+    SendMessageW(edit, EM_SETSEL, hit.Start, hit.Start + findLength);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    const wchar_t* note = L"";
+    if (hit.Wrapped)
+        note = options.Up ? L"Passed the start of the document; continued from the bottom."
+                          : L"Passed the end of the document; continued from the top.";
+    ShowStatusNote(mainWindow, note);
+    return true;
 }
 
 BOOL InitializeDialog(HWND dialog)
@@ -70,48 +179,27 @@ BOOL InitializeDialog(HWND dialog)
         SetDlgItemTextW(dialog, IDC_FINDTEXT, seed);
     }
     SetFocus(GetDlgItem(dialog, IDC_FINDTEXT));
-    DWORD caseSensitive = 0;
-    GetSettingDword(kCaseSetting, &caseSensitive);
-    if (caseSensitive)
-        CheckDlgButton(dialog, IDC_CASESENSITIVE, BST_CHECKED);
+    ShowOptions(dialog, StoredOptions());
     return TRUE;
 }
 
-void FindNext(HWND dialog)
+// Find next, or F3 in the dialog (against the dialog's direction when reverse).
+void FindNext(HWND dialog, bool reverse)
 {
-    HWND edit = DocumentEdit(dialog);
-    const wchar_t* found = nullptr;
-    size_t findLength = 0;
-    DWORD position = 0;
-    {
-        LockedText document(TextBufferOf(edit));
-        if (!document.get() || !document.get()[0])
-            return;
-        wchar_t find[kTextCapacity] = {};
-        GetDlgItemTextW(dialog, IDC_FINDTEXT, find, kTextCapacity);
-        if (find[0]) {
-            DWORD start = 0;
-            GetSelection(edit, &start, &position);
-            findLength = wcslen(find);
-            const wchar_t* text = document.get();
-            // The control keeps its length: measuring a 50 MB text again on
-            // every search cost 20 ms, half as long as the search itself.
-            const wchar_t* end = text + GetWindowTextLengthW(edit);
-            found = FindOccurrence(text + position, end, find, findLength, CaseBoxChecked(dialog));
-            if (found)
-                position = static_cast<DWORD>(found - document.get());
-        }
-    }
-    if (!found) {
+    wchar_t find[kTextCapacity] = {};
+    if (!TakeFindText(dialog, find)) {
         RefuseWithBox(dialog, IDC_FINDTEXT);
         return;
     }
-    SendMessageW(edit, EM_SETSEL, position, position + findLength);
-    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+    SearchOptions options = DialogOptions(dialog);
+    if (reverse)
+        options.Up = !options.Up;
+    if (!SelectNextMatch(GetParent(dialog), find, options))
+        PointAtBox(dialog, IDC_FINDTEXT);
 }
 
-// Replaces the selection whatever it holds; only a caret at the very start
-// counts as nothing to replace.
+// Without a find text, replaces the selection whatever it holds; only a
+// caret at the very start counts as nothing to replace.
 void ReplaceSelection(HWND dialog)
 {
     HWND edit = DocumentEdit(dialog);
@@ -126,16 +214,43 @@ void ReplaceSelection(HWND dialog)
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement));
 }
 
+// An occurrence selected is replaced and the next one selected; any other
+// selection only moves on to the next occurrence.
+void ReplaceAndMoveOn(HWND dialog)
+{
+    wchar_t find[kTextCapacity] = {};
+    if (!TakeFindText(dialog, find)) {
+        ReplaceSelection(dialog);
+        return;
+    }
+    const SearchOptions options = DialogOptions(dialog);
+    HWND edit = DocumentEdit(dialog);
+    if (SelectionIsMatch(edit, find, options)) {
+        wchar_t replacement[kTextCapacity] = {};
+        GetDlgItemTextW(dialog, IDC_REPLACETEXT, replacement, kTextCapacity);
+        DWORD start = 0, end = 0;
+        GetSelection(edit, &start, &end);
+        SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement));
+        // Searching up, the next occurrence is the one before the new text.
+        if (options.Up)
+            SendMessageW(edit, EM_SETSEL, start, start);
+    }
+    if (!SelectNextMatch(GetParent(dialog), find, options))
+        PointAtBox(dialog, IDC_FINDTEXT);
+}
+
 void ReplaceAll(HWND dialog)
 {
     wchar_t find[kTextCapacity] = {};
     wchar_t replacement[kTextCapacity] = {};
-    GetDlgItemTextW(dialog, IDC_FINDTEXT, find, kTextCapacity);
-    GetDlgItemTextW(dialog, IDC_REPLACETEXT, replacement, kTextCapacity);
-    if (!find[0])
+    if (!TakeFindText(dialog, find))
         return;
+    GetDlgItemTextW(dialog, IDC_REPLACETEXT, replacement, kTextCapacity);
     HWND mainWindow = GetParent(dialog);
+    const SearchOptions options = DialogOptions(dialog);
     ReplaceRequest request = {};
+    int count = 0;
+    wchar_t note[kFindNoteCapacity];
     {
         LockedText document(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
         if (!document.get())
@@ -143,10 +258,16 @@ void ReplaceAll(HWND dialog)
         request.SourceText = document.get();
         request.FindText = find;
         request.ReplaceText = replacement;
-        request.CaseSensitive = CaseBoxChecked(dialog);
-        if (BuildReplacedText(&request) <= 0)
-            return;
+        request.CaseSensitive = options.CaseSensitive;
+        request.WholeWord = options.WholeWord;
+        count = BuildReplacedText(&request);
     }
+    if (count == 0) {
+        FormatCannotFindNote(find, note);
+        ShowStatusNote(mainWindow, note);
+    }
+    if (count <= 0)
+        return;
     HLOCAL block = MakeTextBlock(request.ResultText, static_cast<size_t>(request.ResultLength));
     free(request.ResultText);
     if (!block)
@@ -157,29 +278,28 @@ void ReplaceAll(HWND dialog)
     // without the mark, closing would drop the replacements without asking.
     DocumentState.IsModified = 1;
     DocumentChanged(mainWindow);
-}
-
-void StoreCaseSetting(HWND dialog)
-{
-    UINT state = IsDlgButtonChecked(dialog, IDC_CASESENSITIVE);
-    if (state == BST_CHECKED || state == BST_UNCHECKED)
-        SetSettingDword(kCaseSetting, state == BST_CHECKED ? 1 : 0);
+    FormatReplacedNote(count, note);
+    ShowStatusNote(mainWindow, note);
 }
 
 INT_PTR OnCommand(HWND dialog, WORD id)
 {
     switch (id) {
         case IDC_FINDNEXT:
-            FindNext(dialog);
+            FindNext(dialog, false);
             break;
         case IDC_REPLACE:
-            ReplaceSelection(dialog);
+            ReplaceAndMoveOn(dialog);
             break;
         case IDC_REPLACEALL:
             ReplaceAll(dialog);
             break;
         case IDC_CASESENSITIVE:
-            StoreCaseSetting(dialog);
+        case IDC_WHOLEWORD:
+        case IDC_WRAPAROUND:
+        case IDC_UP:
+        case IDC_DOWN:
+            StoreOptions(dialog);
             break;
         case IDCANCEL:
             // Hides the dialog; FindReplaceDialog keeps naming it.
@@ -228,6 +348,50 @@ LRESULT ShowFindReplaceDialog(HWND mainWindow)
     return 0;
 }
 
+LRESULT FindAgain(HWND mainWindow, bool reverse)
+{
+    if (!LastFindText[0])
+        return ShowFindReplaceDialog(mainWindow);
+    SearchOptions options = StoredOptions();
+    if (reverse)
+        options.Up = !options.Up;
+    SelectNextMatch(mainWindow, LastFindText, options);
+    return 0;
+}
+
+bool HandleFindKeyInDialog(const MSG* message)
+{
+    HWND dialog = FindReplaceDialog;
+    if (!dialog || message->message != WM_KEYDOWN || message->wParam != VK_F3 ||
+        (message->hwnd != dialog && !IsChild(dialog, message->hwnd)))
+        return false;
+    FindNext(dialog, GetKeyState(VK_SHIFT) < 0);
+    return true;
+}
+
+void FormatCannotFindNote(const wchar_t* find, wchar_t* note)
+{
+    size_t length = wcslen(find);
+    const bool cut = length > kNoteFindLength;
+    if (cut) {
+        length = kNoteFindLength;
+        // Never between the two halves of a surrogate pair.
+        if (IS_HIGH_SURROGATE(find[length - 1]))
+            --length;
+    }
+    wcscpy(note, L"Cannot find \"");
+    wcsncat(note, find, length);
+    wcscat(note, cut ? L"\u2026\"." : L"\".");
+}
+
+void FormatReplacedNote(int count, wchar_t* note)
+{
+    if (count == 1)
+        wcscpy(note, L"Replaced 1 occurrence.");
+    else
+        wsprintfW(note, L"Replaced %d occurrences.", count);
+}
+
 int BuildReplacedText(ReplaceRequest* request)
 {
     if (!request || !request->SourceText || !request->SourceText[0] || !request->FindText || !request->FindText[0] ||
@@ -237,12 +401,14 @@ int BuildReplacedText(ReplaceRequest* request)
     const wchar_t* find = request->FindText;
     const wchar_t* replacement = request->ReplaceText;
     const int caseSensitive = request->CaseSensitive;
+    const int wholeWord = request->WholeWord;
     const size_t findLength = wcslen(find);
     const size_t replaceLength = wcslen(replacement);
 
     const wchar_t* const end = source + wcslen(source);
     unsigned long long count = 0;
-    for (const wchar_t* at = source; *at && (at = FindOccurrence(at, end, find, findLength, caseSensitive)) != nullptr;
+    for (const wchar_t* at = source;
+         *at && (at = FindWordOccurrence(source, end, at, end, find, findLength, caseSensitive, wholeWord)) != nullptr;
          at += findLength)
         ++count;
     if (count == 0)
@@ -261,7 +427,7 @@ int BuildReplacedText(ReplaceRequest* request)
     const wchar_t* p = source;
     wchar_t* q = result;
     while (*p) {
-        const wchar_t* found = FindOccurrence(p, end, find, findLength, caseSensitive);
+        const wchar_t* found = FindWordOccurrence(source, end, p, end, find, findLength, caseSensitive, wholeWord);
         if (!found) {
             wmemcpy(q, p, end - p);
             break;

@@ -317,6 +317,48 @@ const wchar_t* FindByClasses(const uint16_t* classOf, const wchar_t* text, const
     return nullptr;
 }
 
+// wcsstr would run on to the terminator, past the end of a range.
+const wchar_t* FindExact(const wchar_t* text, const wchar_t* end, const wchar_t* find, size_t findLength)
+{
+    const wchar_t* const last = end - findLength;
+    for (const wchar_t* at = text; at <= last; ++at) {
+        at = wmemchr(at, find[0], static_cast<size_t>(last - at) + 1);
+        if (!at)
+            return nullptr;
+        if (wmemcmp(at + 1, find + 1, findLength - 1) == 0)
+            return at;
+    }
+    return nullptr;
+}
+
+bool IsWholeWord(const wchar_t* text, const wchar_t* end, const wchar_t* match, size_t length)
+{
+    return (match == text || !IsWordUnit(match[-1])) && (match + length == end || !IsWordUnit(match[length]));
+}
+
+// The last occurrence in [from, to), found a block at a time from the end:
+// searching from the start for every earlier match would read the text
+// before the selection once per match.
+const wchar_t* FindLastWordOccurrence(const wchar_t* text, const wchar_t* end, const wchar_t* from, const wchar_t* to,
+                                      const wchar_t* find, size_t findLength, int caseSensitive, int wholeWord)
+{
+    const size_t block = std::max<size_t>(size_t(1) << 16, 2 * findLength);
+    const wchar_t* high = to;
+    while (high > from && static_cast<size_t>(high - from) >= findLength) {
+        const wchar_t* low = static_cast<size_t>(high - from) > block ? high - block : from;
+        const wchar_t* last = nullptr;
+        for (const wchar_t* at = low;
+             (at = FindWordOccurrence(text, end, at, high, find, findLength, caseSensitive, wholeWord)) != nullptr;
+             ++at)
+            last = at;
+        if (last || low == from)
+            return last;
+        // The next block ends where a match starting in it can end.
+        high = low + findLength - 1;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 const wchar_t* FindOccurrence(const wchar_t* text, const wchar_t* end, const wchar_t* find, size_t findLength,
@@ -326,7 +368,7 @@ const wchar_t* FindOccurrence(const wchar_t* text, const wchar_t* end, const wch
         static_cast<size_t>(end - text) < findLength)
         return nullptr;
     if (caseSensitive)
-        return wcsstr(text, find);
+        return FindExact(text, end, find, findLength);
     const int length = static_cast<int>(findLength);
     const uint16_t* classOf = CurrentClasses();
     if (classOf) {
@@ -341,4 +383,53 @@ unsigned CaseBlindClass(wchar_t unit)
 {
     const uint16_t* classOf = CurrentClasses();
     return classOf ? classOf[unit] : kUnsafe;
+}
+
+bool IsWordUnit(wchar_t unit)
+{
+    if (IS_HIGH_SURROGATE(unit) || IS_LOW_SURROGATE(unit) || unit == L'_')
+        return true;
+    WORD type = 0;
+    return GetStringTypeW(CT_CTYPE1, &unit, 1, &type) && (type & (C1_ALPHA | C1_DIGIT)) != 0;
+}
+
+const wchar_t* FindWordOccurrence(const wchar_t* text, const wchar_t* end, const wchar_t* from, const wchar_t* to,
+                                  const wchar_t* find, size_t findLength, int caseSensitive, int wholeWord)
+{
+    for (const wchar_t* at = from; (at = FindOccurrence(at, to, find, findLength, caseSensitive)) != nullptr; ++at) {
+        if (!wholeWord || IsWholeWord(text, end, at, findLength))
+            return at;
+    }
+    return nullptr;
+}
+
+SearchHit FindNextMatch(const wchar_t* text, size_t length, size_t selectionStart, size_t selectionEnd,
+                        const wchar_t* find, size_t findLength, const SearchOptions& options)
+{
+    SearchHit hit = {false, false, 0};
+    if (!text || !find || findLength == 0 || selectionStart > selectionEnd || selectionEnd > length)
+        return hit;
+    const wchar_t* const end = text + length;
+    const int cs = options.CaseSensitive, word = options.WholeWord;
+    const wchar_t* found = nullptr;
+    if (!options.Up) {
+        found = FindWordOccurrence(text, end, text + selectionEnd, end, find, findLength, cs, word);
+        if (!found && options.WrapAround) {
+            // From the top, the matches that start before the search began.
+            const wchar_t* to = text + std::min(length, selectionEnd + findLength - 1);
+            found = FindWordOccurrence(text, end, text, to, find, findLength, cs, word);
+            hit.Wrapped = found != nullptr;
+        }
+    } else {
+        found = FindLastWordOccurrence(text, end, text, text + selectionStart, find, findLength, cs, word);
+        if (!found && options.WrapAround) {
+            // From the bottom, the matches that end after the search began.
+            const wchar_t* from = text + (selectionStart + 1 > findLength ? selectionStart + 1 - findLength : 0);
+            found = FindLastWordOccurrence(text, end, from, end, find, findLength, cs, word);
+            hit.Wrapped = found != nullptr;
+        }
+    }
+    hit.Found = found != nullptr;
+    hit.Start = found ? static_cast<size_t>(found - text) : 0;
+    return hit;
 }

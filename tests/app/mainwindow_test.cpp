@@ -45,6 +45,11 @@ const HelpText kHelpTexts[] = {
     {40025, L"Displays the Scrivlet settings dialog"},
     {40026, L"Jumps to specified line in document"},
     {40027, L"Toggles word wrapping in document"},
+    {40030, L"Finds the next occurrence of the last find text"},
+    {40031, L"Finds the previous occurrence of the last find text"},
+    {40032, L"Shows the text larger"},
+    {40033, L"Shows the text smaller"},
+    {40034, L"Shows the text at its normal size"},
 };
 
 const wchar_t kPrevious[] = L"previous help";

@@ -43,12 +43,20 @@ TEST_P(ScaledSizes, FollowTheDpiFromTheirSizesAtNinetySix)
 {
     const DpiSizes& want = GetParam();
     int edges[kStatusPartsMost];
-    ASSERT_EQ(StatusPartEdges(1000, want.dpi, false, edges), 5);
+    ASSERT_EQ(StatusPartEdges(1000, want.dpi, false, false, edges), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(edges[i], 1000 - want.fromRight[i]) << "part " << i;
-    ASSERT_EQ(StatusPartEdges(2000, want.dpi, true, edges), 6);
+    ASSERT_EQ(StatusPartEdges(2000, want.dpi, true, false, edges), 6);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(edges[i], 2000 - want.withNote[i]) << "part " << i << " with the note";
+    // The zoom's part comes last, and the others move left by its width.
+    const int zoomWidth = ScaledPixels(50, want.dpi);
+    ASSERT_EQ(StatusPartEdges(2000, want.dpi, true, true, edges), 7);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(edges[i], 2000 - want.withNote[i] - zoomWidth) << "part " << i << " with the note and the zoom";
+    EXPECT_EQ(edges[6], 2000 - want.fromRight[4]);
+    ASSERT_EQ(StatusPartEdges(1000, want.dpi, false, true, edges), 6);
+    EXPECT_EQ(edges[4], 1000 - want.fromRight[4] - zoomWidth);
     EXPECT_EQ(StatusIconSize(want.dpi), want.statusIcon);
     EXPECT_EQ(ToolbarImageSize(want.dpi), want.toolbarImage);
     SIZE button = ToolbarButtonSize(want.dpi);

@@ -90,12 +90,18 @@ TEST_F(MenuTest, FourPopupsWithEveryItemInPlace)
                  {kSeparator, nullptr, 0},
                  {IDM_WORDWRAP, L"&Word wrap\tCtrl+Shft+W", 0},
                  {IDM_FINDREPLACE, L"Find/Replace\tCtrl+F", 0},
+                 {IDM_FINDNEXT, L"Find &Next\tF3", 0},
+                 {IDM_FINDPREVIOUS, L"Find Pre&vious\tShift+F3", 0},
                  {IDM_GOTOLINE, L"Go to line\tCtrl+G", 0},
                  {IDM_INSERTDATETIME, L"Insert time/date\tCtrl+I", 0}});
     ExpectPopup(bar, 2, L"&View",
                 {{IDM_FORECOLOR, L"Change Fore Color\tF4", 0},
                  {IDM_BACKCOLOR, L"Change Back Color\tF5", 0},
                  {IDM_FONT, L"&Change Font\tF6", 0},
+                 {kSeparator, nullptr, 0},
+                 {IDM_ZOOMIN, L"Zoom &In\tCtrl+Plus", 0},
+                 {IDM_ZOOMOUT, L"Zoom &Out\tCtrl+Minus", 0},
+                 {IDM_ZOOMRESTORE, L"&Restore Default Zoom\tCtrl+0", 0},
                  {kSeparator, nullptr, 0},
                  {IDM_STAYONTOP, L"Always On Top\tF7", 0},
                  {kSeparator, nullptr, 0},
@@ -133,19 +139,23 @@ struct Accelerator {
 };
 
 const Accelerator kAccelerators[] = {
-    {0x03, VK_F5, 40015},  {0x03, VK_F6, 40016}, {0x0B, 'C', 40010},   {0x0B, 'X', 40009},   {0x0B, 'Q', 40007},
-    {0x03, VK_F8, 40017},  {0x0B, 'F', 40012},   {0x03, VK_F4, 40014}, {0x0B, 'I', 40024},   {0x0B, 'G', 40026},
-    {0x0B, 'N', 40001},    {0x0B, 'W', 40002},   {0x0B, 'O', 40003},   {0x0B, 'V', 40011},   {0x0B, 'P', 40006},
-    {0x0B, 'S', 40004},    {0x1B, 'S', 40005},   {0x0B, 'A', 40023},   {0x03, VK_F9, 40025}, {0x03, VK_F7, 39999},
-    {0x03, VK_TAB, 40029}, {0x0B, 'Z', 40008},   {0x0F, 'W', 40027},
+    {0x03, VK_F5, 40015},        {0x03, VK_F6, 40016},       {0x0B, 'C', 40010},         {0x0B, 'X', 40009},
+    {0x0B, 'Q', 40007},          {0x03, VK_F8, 40017},       {0x0B, 'F', 40012},         {0x03, VK_F3, 40030},
+    {0x07, VK_F3, 40031},        {0x03, VK_F4, 40014},       {0x0B, 'I', 40024},         {0x0B, 'G', 40026},
+    {0x0B, 'N', 40001},          {0x0B, 'W', 40002},         {0x0B, 'O', 40003},         {0x0B, 'V', 40011},
+    {0x0B, 'P', 40006},          {0x0B, 'S', 40004},         {0x1B, 'S', 40005},         {0x0B, 'A', 40023},
+    {0x03, VK_F9, 40025},        {0x03, VK_F7, 39999},       {0x03, VK_TAB, 40029},      {0x0B, 'Z', 40008},
+    {0x0F, 'W', 40027},          {0x0B, VK_OEM_PLUS, 40032}, {0x0F, VK_OEM_PLUS, 40032}, {0x0B, VK_ADD, 40032},
+    {0x0B, VK_OEM_MINUS, 40033}, {0x0B, VK_SUBTRACT, 40033}, {0x0B, '0', 40034},         {0x0B, VK_NUMPAD0, 40034},
 };
+const int kAcceleratorCount = sizeof(kAccelerators) / sizeof(kAccelerators[0]);
 
 TEST(AcceleratorTable, LoadsWithEveryEntryInStoredOrder)
 {
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
     ASSERT_NE(table, nullptr);
     int count = CopyAcceleratorTableW(table, nullptr, 0);
-    ASSERT_EQ(count, 23);
+    ASSERT_EQ(count, kAcceleratorCount);
     std::vector<ACCEL> entries(count);
     CopyAcceleratorTableW(table, entries.data(), count);
     for (int i = 0; i < count; ++i) {
@@ -162,11 +172,11 @@ TEST(AcceleratorTable, StoredRecordsEndWithTheEndMarkOnTheLastEntryOnly)
     HMODULE self = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(IDR_ACCELERATORS), RT_ACCELERATOR);
     ASSERT_NE(found, nullptr);
-    ASSERT_EQ(SizeofResource(self, found), 23u * 8);
+    ASSERT_EQ(SizeofResource(self, found), kAcceleratorCount * 8u);
     const WORD* words = static_cast<const WORD*>(LockResource(LoadResource(self, found)));
     ASSERT_NE(words, nullptr);
-    for (int i = 0; i < 23; ++i) {
-        WORD expected = kAccelerators[i].flags | (i == 22 ? 0x80 : 0);
+    for (int i = 0; i < kAcceleratorCount; ++i) {
+        WORD expected = kAccelerators[i].flags | (i == kAcceleratorCount - 1 ? 0x80 : 0);
         EXPECT_EQ(words[4 * i], expected) << "entry " << i + 1;
         EXPECT_EQ(words[4 * i + 1], kAccelerators[i].key) << "entry " << i + 1;
         EXPECT_EQ(words[4 * i + 2], kAccelerators[i].command) << "entry " << i + 1;
@@ -202,6 +212,11 @@ TEST(HelpStrings, CarryAShortNameAfterTheLineBreakExceptAbout)
         {40026, L"Jumps to specified line in document\nJump to"},
         {40027, L"Toggles word wrapping in document\nWord wrap"},
         {40028, L"Displays program information"},
+        {40030, L"Finds the next occurrence of the last find text\nFind next"},
+        {40031, L"Finds the previous occurrence of the last find text\nFind previous"},
+        {40032, L"Shows the text larger\nZoom in"},
+        {40033, L"Shows the text smaller\nZoom out"},
+        {40034, L"Shows the text at its normal size\nRestore default zoom"},
     };
     HINSTANCE self = GetModuleHandleW(nullptr);
     for (const auto& string : strings) {

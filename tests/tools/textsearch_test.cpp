@@ -291,4 +291,71 @@ TEST(FindOccurrence, CaseBlindFindsWhatStrStrIWFinds)
     SetThreadLocale(original);
 }
 
+// The search with its options: the match or none, and whether it wrapped.
+TEST(FindNextMatch, FindsByTheOptionsAndSaysWhenItWrapped)
+{
+    const std::wstring notes = L"note notes denote note";  // whole words at 0 and 18
+    // An up search reads the text a block at a time from the end: this
+    // match straddles the first block's start.
+    std::wstring longText(70000, L'x');
+    longText.replace(70000 - 65536 - 2, 4, L"note");
+    const int kNone = -1;
+    struct Case {
+        std::wstring text;
+        DWORD start, end;
+        std::wstring find;
+        SearchOptions options;  // case, whole word, wrap, up
+        int match;
+        bool wrapped;
+    } cases[] = {
+        {notes, 0, 0, L"note", {0, 1, 1, 0}, 0, false},
+        {notes, 0, 4, L"note", {0, 1, 1, 0}, 18, false},
+        {notes, 0, 4, L"note", {0, 0, 1, 0}, 5, false},
+        {notes, 18, 22, L"note", {0, 1, 1, 0}, 0, true},
+        {notes, 18, 22, L"note", {0, 1, 0, 0}, kNone, false},
+        {notes, 18, 22, L"note", {0, 1, 1, 1}, 0, false},
+        {notes, 18, 22, L"note", {0, 0, 1, 1}, 13, false},
+        {notes, 0, 4, L"note", {0, 1, 1, 1}, 18, true},
+        {notes, 0, 4, L"note", {0, 1, 0, 1}, kNone, false},
+        {notes, 22, 22, L"note", {0, 0, 1, 0}, 0, true},
+        {L"a note here", 2, 6, L"note", {0, 0, 1, 0}, 2, true},  // the only match, from itself
+        {L"a note here", 2, 6, L"note", {0, 0, 1, 1}, 2, true},
+        {L"note", 0, 0, L"note", {0, 1, 0, 0}, 0, false},
+        {L"note1 note", 0, 0, L"note", {0, 1, 0, 0}, 6, false},
+        {L"2note note", 0, 0, L"note", {0, 1, 0, 0}, 6, false},
+        {L"_note note", 0, 0, L"note", {0, 1, 0, 0}, 6, false},
+        {L"note_ (note)", 0, 0, L"note", {0, 1, 0, 0}, 7, false},
+        {L"\xD83D\xDE00note note", 0, 0, L"note", {0, 1, 0, 0}, 7, false},
+        {L"note\xD83D\xDE00 x", 0, 0, L"note", {0, 1, 0, 0}, kNone, false},
+        {L"\x00E9note note", 0, 0, L"note", {0, 1, 0, 0}, 6, false},
+        {L"\x041F\x0420\x0418\x0412\x0415\x0422 \x043F\x0440\x0438",
+         0,
+         0,
+         L"\x043F\x0440\x0438\x0432\x0435\x0442",
+         {0, 0, 0, 0},
+         0,
+         false},
+        {L"\x041F\x0420\x0418\x0412\x0415\x0422 \x043F\x0440\x0438",
+         0,
+         0,
+         L"\x043F\x0440\x0438\x0432\x0435\x0442",
+         {1, 0, 1, 0},
+         kNone,
+         false},
+        {L"Note note", 0, 0, L"note", {1, 0, 0, 0}, 5, false},
+        {L"Note note", 0, 0, L"NOTE", {0, 0, 0, 0}, 0, false},
+        {longText, 70000, 70000, L"note", {1, 0, 0, 1}, 70000 - 65536 - 2, false},
+        {longText, 70000, 70000, L"note", {0, 1, 0, 1}, kNone, false},
+        {L"", 0, 0, L"note", {0, 0, 1, 0}, kNone, false},
+    };
+    for (const Case& c : cases) {
+        SearchHit hit =
+            FindNextMatch(c.text.data(), c.text.size(), c.start, c.end, c.find.data(), c.find.size(), c.options);
+        const std::string name = Hex(c.text.substr(0, 24)) + "from " + std::to_string(c.start) + "-" +
+                                 std::to_string(c.end) + " up " + std::to_string(c.options.Up);
+        EXPECT_EQ(hit.Found ? static_cast<int>(hit.Start) : kNone, c.match) << name;
+        EXPECT_EQ(hit.Wrapped, c.wrapped) << name;
+    }
+}
+
 }  // namespace
