@@ -146,7 +146,10 @@ make_prefix() { # [SETTINGS_COMMAND ARGS...]
     mkdir -p "$WINEPREFIX"
     echo making >"$_marker"
     # No Mono or Gecko: the program needs neither and their installers would prompt.
-    WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" wineboot -i >/dev/null 2>&1
+    # Waited for in the background: the shell runs a Ctrl+C's trap only once
+    # a command in the foreground has ended, and wineboot takes its time.
+    WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" wineboot -i >/dev/null 2>&1 &
+    wait $!
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     "$@"
     wine_stamp >"$WINEPREFIX/.scrivlet-wine"
