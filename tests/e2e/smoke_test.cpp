@@ -303,8 +303,13 @@ TEST_F(SmokeTest, NewWindowStartsASecondThirtyTwoBitProgram)
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "IsWow64Process")));
     BOOL wow64 = FALSE;
     EXPECT_TRUE(isWow64 && isWow64(otherProcess, &wow64) && wow64) << "the second program is no 32-bit one";
+    // Closed as the user closes it, it ends cleanly: a stack that a call
+    // left unbalanced shows at the latest when the program returns.
     PostMessageW(other, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(otherProcess, kStepMs), WAIT_OBJECT_0) << "the second program did not close";
+    DWORD code = 12345;
+    GetExitCodeProcess(otherProcess, &code);
+    EXPECT_EQ(code, 0u) << "the second program ended with 0x" << std::hex << code;
     CloseHandle(otherProcess);
 }
 
