@@ -18,6 +18,7 @@
 
 #include "res/resource.h"
 #include "tests/e2e/program_test.h"
+#include "tests/support/screen_pixels.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -66,28 +67,7 @@ void ResetThirtyTwoBitKeys()
 // How many different colours the screen shows in window.
 size_t ColoursShown(HWND window)
 {
-    RECT rect;
-    if (!GetWindowRect(window, &rect))
-        return 0;
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC copy = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(copy, bitmap);
-    BitBlt(copy, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> colours(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + width * height);
-    SelectObject(copy, old);
-    DeleteObject(bitmap);
-    DeleteDC(copy);
-    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> colours = ScreenPixels(window);
     std::sort(colours.begin(), colours.end());
     return static_cast<size_t>(std::unique(colours.begin(), colours.end()) - colours.begin());
 }
