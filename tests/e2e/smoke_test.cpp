@@ -92,7 +92,7 @@ protected:
     void SetUp() override
     {
         if (!program_ || !program_->started() || !program_->mainWindow())
-            GTEST_SKIP() << "the program did not start";
+            FAIL() << "the program did not start";
         DWORD code = 0;
         if (program_->WaitForExit(&code, 0))
             FAIL() << "the program has ended, exit code 0x" << std::hex << code;
