@@ -97,13 +97,21 @@ start_display() { # DIR
 }
 
 # What a prefix is made with: Wine's version, and whether the 32-bit loader
-# is installed. A prefix made without the loader has an empty syswow64, and
-# once the loader is there it fails in that prefix ("could not load
-# kernel32.dll"), 64-bit programs too, as Debian's `wine` then starts it.
+# runs. A prefix made without the loader has an empty syswow64, and once the
+# loader is there it fails in that prefix ("could not load kernel32.dll"),
+# 64-bit programs too, as Debian's `wine` then starts it. One made while the
+# loader was installed but could not run (a 64-bit-only host before its
+# emulation was turned on) lacks the 32-bit half just the same.
 wine_stamp() {
     _wine=/usr/lib/wine/wine64
     [ -x "$_wine" ] || _wine=wine
-    if [ -e /usr/lib/wine/wine ]; then _loader=yes; else _loader=no; fi
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        _loader=yes
+    elif [ -e /usr/lib/wine/wine ]; then
+        _loader="installed, not running"
+    else
+        _loader=no
+    fi
     echo "$("$_wine" --version 2>&1), 32-bit loader: $_loader"
 }
 
@@ -138,7 +146,10 @@ make_prefix() { # [SETTINGS_COMMAND ARGS...]
     mkdir -p "$WINEPREFIX"
     echo making >"$_marker"
     # No Mono or Gecko: the program needs neither and their installers would prompt.
-    WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" wineboot -i >/dev/null 2>&1
+    # Waited for in the background: the shell runs a Ctrl+C's trap only once
+    # a command in the foreground has ended, and wineboot takes its time.
+    WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}" wineboot -i >/dev/null 2>&1 &
+    wait $!
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     "$@"
     wine_stamp >"$WINEPREFIX/.scrivlet-wine"

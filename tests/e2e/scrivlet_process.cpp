@@ -102,6 +102,11 @@ void HoldModifiers(BYTE* state, std::initializer_list<WORD> modifiers, bool down
 
 std::wstring ScrivletExecutable()
 {
+    // The smoke set's 64-bit driver names the 32-bit program.
+    wchar_t named[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"SCRIVLET_PROGRAM", named, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        return named;
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring path = self;

@@ -80,7 +80,8 @@ private:
     HWND window_ = nullptr;
 };
 
-// The full path of scrivlet.exe beside the running test program.
+// The full path of scrivlet.exe beside the running test program, or the
+// program that the environment's SCRIVLET_PROGRAM names.
 std::wstring ScrivletExecutable();
 
 // Presses the button with the given id in a dialog of another process.

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "tests/e2e/program_test.h"
 #include "tests/support/registry_reset.h"
+#include "tests/support/screen_pixels.h"
 #include "tests/support/wait.h"
 
 namespace {
@@ -139,31 +140,7 @@ struct Colours {
 
 Colours ScreenColours(HWND window)
 {
-    // Only the part on the screen can be read from it.
-    RECT client, desktop, shown;
-    GetClientRect(window, &client);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    IntersectRect(&shown, &client, &desktop);
-    POINT origin = {shown.left, shown.top};
-    int width = shown.right - shown.left, height = shown.bottom - shown.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    SelectObject(memory, previous);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const std::vector<DWORD> pixels = ScreenPixels(window);
     Colours colours;
     for (DWORD pixel : pixels) {
         BYTE b = pixel & 0xFF, g = (pixel >> 8) & 0xFF, r = (pixel >> 16) & 0xFF;

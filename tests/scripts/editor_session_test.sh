@@ -16,25 +16,7 @@ export XDG_DATA_HOME="$work/data" TMPDIR="$work/tmp" XDG_CACHE_HOME="$work/cache
 unset DISPLAY
 prefix="$XDG_DATA_HOME/scrivlet/wineprefix"
 
-fail() {
-    echo "FAIL: $*" >&2
-    for out in "$work"/*.out; do echo "== $out" && cat "$out"; done >&2
-    exit 1
-}
-within() { # SECONDS COMMAND...
-    _end=$(($(date +%s) + $1))
-    shift
-    until "$@"; do
-        [ "$(date +%s)" -lt $_end ] || return 1
-        sleep 0.2
-    done
-}
-ended() { ! kill -0 "$1" 2>/dev/null; }
-display_named() { grep -o '(:[0-9][0-9]*)' "$work/first.out" 2>/dev/null | tr -d '()' | grep .; }
-shows() { # NAME: the display shows the editor of NAME.txt
-    DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q "\" $1.txt - Scrivlet\""
-}
-
+. "$(dirname "$0")/session_checks.sh"
 first="" second=""
 trap 'kill -TERM $first $second 2>/dev/null || true; wait' EXIT
 start() { # NAME: starts a session with NAME.txt, as from a terminal (a background job would ignore Ctrl+C)
@@ -44,23 +26,21 @@ start() { # NAME: starts a session with NAME.txt, as from a terminal (a backgrou
 
 start first
 first=$!
-within 30 display_named >/dev/null || fail "the first session named no display"
-display=$(display_named)
+within 30 display_named first >/dev/null || fail "the first session named no display"
+display=$(display_named first)
 start second
 second=$!
-within 60 shows first || fail "the first session's editor did not show on $display"
-within 30 shows second || fail "the second session's editor did not show on $display"
+within 60 shows " first.txt - Scrivlet" || fail "the first session's editor did not show on $display"
+within 30 shows " second.txt - Scrivlet" || fail "the second session's editor did not show on $display"
 grep -q "joins it on display $display\." "$work/second.out" || fail "the second session did not join $display"
 
 kill -INT "$first"
 within 10 ended "$first" || fail "the first session did not end within 10 s of its Ctrl+C"
-! shows first || fail "the first session's editor outlived its Ctrl+C"
-shows second || fail "the Ctrl+C to the first session ended the second one's editor or display"
+! shows " first.txt - Scrivlet" || fail "the first session's editor outlived its Ctrl+C"
+shows " second.txt - Scrivlet" || fail "the Ctrl+C to the first session ended the second one's editor or display"
 
 kill -TERM "$second"
 within 15 ended "$second" || fail "the last session did not end within 15 s of its TERM"
 display_free "${display#:}" || fail "the last session out left the display $display running"
-if grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null; then
-    fail "the last session out left Wine's processes in its prefix running"
-fi
+prefix_idle "$prefix" || fail "the last session out left Wine's processes in its prefix running"
 echo "two sessions shared $display; a Ctrl+C ended the first one's editor only; the last out stopped everything"
