@@ -2,20 +2,26 @@
 
 #include <winspool.h>
 
-#include <algorithm>
-#include <cwchar>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "document/documentstate.h"
+#include "platform/dpi.h"
 #include "platform/messages.h"
+#include "platform/paths.h"
 #include "platform/systemlibrary.h"
 #include "platform/textbuffer.h"
+#include "prefs/appearance.h"
+#include "print/pagecodes.h"
+#include "print/printlayout.h"
+#include "print/printpage.h"
 #include "res/resource.h"
 
 namespace {
 
 const wchar_t kPrintFailed[] = L"Failed to print!";
+const wchar_t kJobFailed[] = L"Printing failed. Pages sent to the printer: %u of %u.";
 
 // A printer device context, deleted on every return.
 class PrinterDC {
@@ -32,6 +38,27 @@ public:
 
 private:
     HDC dc_;
+};
+
+// A font selected into a device context for the scope, then deleted.
+class SelectedFont {
+public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), font_(font), old_(font ? SelectObject(dc, font) : nullptr) {}
+    ~SelectedFont()
+    {
+        if (font_) {
+            SelectObject(dc_, old_);
+            DeleteObject(font_);
+        }
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+    HFONT get() const { return font_; }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ old_;
 };
 
 // The spooler's list of local printers; its first record names the printer
@@ -54,153 +81,148 @@ std::unique_ptr<BYTE[]> LocalPrinters()
     return records;
 }
 
-size_t FindLineEnd(const wchar_t* text, size_t from, size_t length)
+HDC FirstPrinterDC()
 {
-    for (size_t i = from; i + 1 < length; ++i) {
-        if (text[i] == L'\r' && text[i + 1] == L'\n')
-            return i;
-    }
-    return length;
+    std::unique_ptr<BYTE[]> printers = LocalPrinters();
+    if (!printers)
+        return nullptr;
+    return CreateDCW(nullptr, reinterpret_cast<const PRINTER_INFO_4W*>(printers.get())->pPrinterName, nullptr, nullptr);
 }
 
-// Returns 0 for a failure before the first page begins, when nothing printed.
-int RunPrintJob(HWND mainWindow)
+// The editor's font at the same point size on the printer as on the screen.
+HFONT CreatePrinterFont(HDC dc)
 {
-    HDC printerDC = nullptr;
-    {
-        std::unique_ptr<BYTE[]> printers = LocalPrinters();
-        if (!printers)
-            return 0;
-        printerDC = CreateDCW(nullptr, reinterpret_cast<const PRINTER_INFO_4W*>(printers.get())->pPrinterName, nullptr,
-                              nullptr);
-    }
-    PrinterDC dc(printerDC);
-    if (!dc.get())
-        return 0;
-    TEXTMETRICW font;
-    if (!GetTextMetricsW(dc.get(), &font))
-        return 0;
-    PrintMetrics metrics = {static_cast<int>(font.tmHeight), static_cast<int>(font.tmExternalLeading),
-                            static_cast<int>(font.tmAveCharWidth), GetDeviceCaps(dc.get(), HORZRES),
-                            GetDeviceCaps(dc.get(), VERTRES)};
-    PageLayout layout;
-    if (!ComputePageLayout(metrics, &layout))
-        return 0;
-    LockedText text(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
-    if (!text.get())
-        return 0;
+    LOGFONTW font;
+    if (!EditFont || GetObjectW(EditFont, sizeof(font), &font) != sizeof(font))
+        return nullptr;
+    font.lfHeight = MulDiv(font.lfHeight, GetDeviceCaps(dc, LOGPIXELSY), ScreenDpi());
+    font.lfWidth = MulDiv(font.lfWidth, GetDeviceCaps(dc, LOGPIXELSX), ScreenDpi());
+    return CreateFontIndirectW(&font);
+}
 
+// The selected font's measures; false when the device gives none.
+bool MeasureFont(HDC dc, PrintFont* font)
+{
+    TEXTMETRICW metrics;
+    if (!GetTextMetricsW(dc, &metrics))
+        return false;
+    font->lineHeight = static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading);
+    font->tabWidth = 8 * static_cast<int>(metrics.tmAveCharWidth);
+    font->widths.assign(0x10000, 0);
+    return GetCharWidth32W(dc, 0, 0xFFFF, font->widths.data()) != 0;
+}
+
+PaperGeometry PaperOf(HDC dc, int marginLeft, int marginTop, int marginRight, int marginBottom)
+{
+    int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+    int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    const int hundredthsPerInch = 2540;
+    return PaperGeometry{GetDeviceCaps(dc, PHYSICALWIDTH),
+                         GetDeviceCaps(dc, PHYSICALHEIGHT),
+                         GetDeviceCaps(dc, PHYSICALOFFSETX),
+                         GetDeviceCaps(dc, PHYSICALOFFSETY),
+                         GetDeviceCaps(dc, HORZRES),
+                         GetDeviceCaps(dc, VERTRES),
+                         MulDiv(marginLeft, dpiX, hundredthsPerInch),
+                         MulDiv(marginTop, dpiY, hundredthsPerInch),
+                         MulDiv(marginRight, dpiX, hundredthsPerInch),
+                         MulDiv(marginBottom, dpiY, hundredthsPerInch)};
+}
+
+// The values of the header and footer codes that stay the same on every page.
+PageValues JobValues(size_t pageCount)
+{
+    PageValues values = {};
+    wchar_t name[kPathCapacity] = {};
+    FileNameFromPath(DocumentState.FilePath, name, kPathCapacity);
+    values.fileName = name;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[kPathCapacity] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, text, kPathCapacity);
+    values.date = text;
+    text[0] = L'\0';
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, text, kPathCapacity);
+    values.time = text;
+    values.pageCount = pageCount;
+    return values;
+}
+
+void ReportJobFailure(size_t sent, size_t pages)
+{
+    wchar_t text[1024];
+    wsprintfW(text, kJobFailed, static_cast<unsigned>(sent), static_cast<unsigned>(pages));
+    ShowErrorMessage(text);
+}
+
+// Sends every page of layout; a step that fails ends the job with AbortDoc
+// and is reported with the count of pages sent before it.
+void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, const PrintFont& font)
+{
+    size_t pages = PageCount(layout);
     static_assert(sizeof(void*) != 4 || sizeof(DOCINFOW) == 20, "DOCINFOW must be the 32-bit record");
     DOCINFOW job = {};
     job.cbSize = sizeof(job);
     job.lpszDocName = DocumentState.FilePath;
-    // Once the job has begun it runs to its end; later results are not examined.
-    StartDocW(dc.get(), &job);
-    StartPage(dc.get());
-    // The callbacks refer to the job through one reference, so that each fits
-    // inside its std::function and making them allocates nothing.
-    struct {
-        HDC dc;
-        int width;
-        int pitch;
-        int page;
-    } run = {dc.get(), metrics.printableWidth, layout.rowPitch, 1};
-    PrintPageHeader(run.dc, run.width, DocumentState.FilePath, run.page);
-    LayOutText(
-        text.get(), wcslen(text.get()), layout,
-        [&run](unsigned row, const wchar_t* chars, size_t count) {
-            if (count > 0)
-                TextOutW(run.dc, 0, static_cast<int>(row) * run.pitch, chars, static_cast<int>(count));
-        },
-        [&run] {
-            EndPage(run.dc);
-            StartPage(run.dc);
-            PrintPageHeader(run.dc, run.width, DocumentState.FilePath, ++run.page);
-        });
-    EndPage(dc.get());
-    EndDoc(dc.get());
+    if (StartDocW(dc, &job) <= 0) {
+        ReportJobFailure(0, pages);
+        return;
+    }
+    PageValues values = JobValues(pages);
+    size_t sent = 0;
+    for (; sent < pages; ++sent) {
+        values.page = sent + 1;
+        if (StartPage(dc) <= 0)
+            break;
+        DrawPage(dc, text.c_str(), layout, font, sent, ExpandPageCodes(kDefaultHeader, values),
+                 ExpandPageCodes(kDefaultFooter, values));
+        if (EndPage(dc) <= 0)
+            break;
+    }
+    if (sent < pages || EndDoc(dc) <= 0) {
+        AbortDoc(dc);
+        ReportJobFailure(sent, pages);
+    }
+}
+
+// Returns 0 for a failure before the job begins, when nothing printed.
+int RunPrintJob(HWND mainWindow)
+{
+    PrinterDC dc(FirstPrinterDC());
+    if (!dc.get())
+        return 0;
+    SelectedFont selected(dc.get(), CreatePrinterFont(dc.get()));
+    PrintFont font;
+    if (!selected.get() || !MeasureFont(dc.get(), &font))
+        return 0;
+    // The job works from a copy: while it runs, the control's buffer may be
+    // replaced and freed.
+    std::wstring text;
+    {
+        LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
+        if (!locked.get())
+            return 0;
+        text = locked.get();
+    }
+    PrintLayout layout = LayOutPages(text.c_str(), 0, text.size(), font,
+                                     PaperOf(dc.get(), kDefaultMargin, kDefaultMargin, kDefaultMargin, kDefaultMargin));
+    if (layout.rowsPerPage == 0)
+        return 0;
+    SendPages(dc.get(), text, layout, font);
     return 1;
 }
 
 }  // namespace
 
-int ComputePageLayout(const PrintMetrics& metrics, PageLayout* layout)
-{
-    int pitch = metrics.charHeight + metrics.externalLeading;
-    if (metrics.averageCharWidth <= 0 || pitch <= 0 || metrics.printableWidth < metrics.averageCharWidth ||
-        metrics.printableHeight <= 0)
-        return 0;
-    // Three rows for header, gap and the first text row, three left empty.
-    unsigned rows = static_cast<unsigned>(metrics.printableHeight) / static_cast<unsigned>(pitch);
-    if (rows < 6)
-        return 0;
-    layout->rowPitch = pitch;
-    layout->charsPerRow =
-        static_cast<unsigned>(metrics.printableWidth) / static_cast<unsigned>(metrics.averageCharWidth);
-    layout->pageLimit = rows - 3;
-    return 1;
-}
-
-void LayOutText(const wchar_t* text, size_t length, const PageLayout& layout, const DrawRowFn& drawRow,
-                const NewPageFn& newPage)
-{
-    const size_t width = layout.charsPerRow;
-    unsigned row = kFirstTextRow;
-    auto breakPageWhenFull = [&] {
-        if (row >= layout.pageLimit) {
-            newPage();
-            row = kFirstTextRow;
-        }
-    };
-    size_t position = 0;
-    do {
-        size_t lineEnd = FindLineEnd(text, position, length);
-        size_t lineLength = lineEnd - position;
-        if (lineLength <= width) {
-            drawRow(row++, text + position, lineLength);
-            position = lineEnd < length ? lineEnd + 2 : length;
-        } else {
-            // The number of pieces comes from the whole line; skipped spaces
-            // can use the line up early, and a piece never runs past its end.
-            for (size_t pieces = lineLength / width; pieces > 0; --pieces) {
-                while (position < lineEnd && text[position] == L' ')
-                    ++position;
-                if (position == lineEnd)
-                    break;
-                breakPageWhenFull();
-                size_t count = std::min(width, lineEnd - position);
-                drawRow(row++, text + position, count);
-                position += count;
-            }
-        }
-        breakPageWhenFull();
-    } while (position < length);
-}
-
-int PageHeaderText(const wchar_t* path, int page, wchar_t* text)
-{
-    text[0] = L'\0';
-    // Room for any name FileNameFromPath can return, so none is cut short.
-    wchar_t name[kPathCapacity] = {};
-    if (FileNameFromPath(path, name, kPathCapacity) != 0)
-        return 0;
-    return wsprintfW(text, L"%s, page %d", name, page);
-}
-
-void PrintPageHeader(HDC dc, int printableWidth, const wchar_t* path, int page)
-{
-    wchar_t text[kPageHeaderCapacity];
-    int length = PageHeaderText(path, page, text);
-    if (length <= 0)
-        return;
-    SIZE extent = {};
-    GetTextExtentPoint32W(dc, text, length, &extent);
-    TextOutW(dc, printableWidth / 2 - extent.cx / 2, 0, text, length);
-}
-
 LRESULT PrintDocument(HWND mainWindow)
 {
-    if (!RunPrintJob(mainWindow))
+    int printed = 0;
+    try {
+        printed = RunPrintJob(mainWindow);
+    } catch (const std::bad_alloc&) {
+        // The copy and the layout of a document too large for what is left.
+    }
+    if (!printed)
         ShowErrorMessage(kPrintFailed);
     return 0;
 }

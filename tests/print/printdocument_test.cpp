@@ -1,5 +1,5 @@
-// The print layout as plain values, and real print jobs of the frame's
-// document through Wine's PostScript driver, captured to a file.
+// Real print jobs of the frame's document through Wine's PostScript driver,
+// captured to a file.
 #include "print/printdocument.h"
 
 #include <winspool.h>
@@ -11,6 +11,7 @@
 
 #include "app/commands.h"
 #include "document/documentstate.h"
+#include "prefs/appearance.h"
 #include "res/resource.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
@@ -19,73 +20,6 @@
 namespace {
 
 using Rows = std::vector<std::string>;
-
-// Each printed row as "page:row:chars", then the page count; length may stop
-// short of the text to show that nothing behind it is read.
-Rows Layout(const std::wstring& text, unsigned pageLimit = 63, size_t length = std::wstring::npos)
-{
-    Rows rows;
-    int page = 1;
-    LayOutText(
-        text.c_str(), std::min(length, text.size()), PageLayout{1, 10, pageLimit},
-        [&](unsigned row, const wchar_t* chars, size_t count) {
-            rows.push_back(std::to_string(page) + ":" + std::to_string(row) + ":" + std::string(chars, chars + count));
-        },
-        [&] { ++page; });
-    rows.push_back("pages " + std::to_string(page));
-    return rows;
-}
-
-TEST(PrintLayoutTest, PageGeometryFromTheFontAndThePrintableArea)
-{
-    PageLayout layout = {};
-    // 66 rows of 16 units: header, gap, 61 text rows, three rows left empty.
-    ASSERT_EQ(ComputePageLayout(PrintMetrics{14, 2, 8, 85, 66 * 16 + 15}, &layout), 1);
-    EXPECT_EQ((std::vector<unsigned>{unsigned(layout.rowPitch), layout.charsPerRow, layout.pageLimit}),
-              (std::vector<unsigned>{16, 10, 63}));
-    // Metrics that would divide by zero, or leave no character or text row.
-    for (PrintMetrics bad :
-         {PrintMetrics{0, 0, 0, 0, 0}, PrintMetrics{14, 2, 8, 7, 999}, PrintMetrics{14, 2, 8, 85, 95}})
-        EXPECT_EQ(ComputePageLayout(bad, &layout), 0);
-}
-
-TEST(PrintLayoutTest, LinesPiecesOfLongLinesAndPages)
-{
-    EXPECT_EQ(Layout(L""), (Rows{"1:2:", "pages 1"}));
-    EXPECT_EQ(Layout(L"abc\r\n"), (Rows{"1:2:abc", "pages 1"}));
-    EXPECT_EQ(Layout(L"ab\r\n\r\n\tc\rd\ne"), (Rows{"1:2:ab", "1:3:", "1:4:\tc\rd\ne", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghij\r\nabcdefghijk"), (Rows{"1:2:abcdefghij", "1:3:abcdefghij", "1:4:k", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghijABCDEFGHIJ\r\n"), (Rows{"1:2:abcdefghij", "1:3:ABCDEFGHIJ", "1:4:", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghijABCDEFGHIJ"), (Rows{"1:2:abcdefghij", "1:3:ABCDEFGHIJ", "pages 1"}));
-    EXPECT_EQ(Layout(L"   abcdefghijkl\r\n  ab"), (Rows{"1:2:abcdefghij", "1:3:kl", "1:4:  ab", "pages 1"}));
-    // Skipped spaces use the line up before its last piece: it is not drawn
-    // from the next line or from behind the text.
-    EXPECT_EQ(Layout(L"abcdefghij          \r\nnext"), (Rows{"1:2:abcdefghij", "1:3:", "1:4:next", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghij    klmnopXXXX", 63, 20), (Rows{"1:2:abcdefghij", "1:3:klmnop", "pages 1"}));
-    // Limit 5: text rows 2 to 4 on every page.
-    EXPECT_EQ(Layout(L"1\r\n2\r\n3\r\n4", 5), (Rows{"1:2:1", "1:3:2", "1:4:3", "2:2:4", "pages 2"}));
-    // Text that ends on the last row still begins a page with only its header.
-    EXPECT_EQ(Layout(L"1\r\n2\r\n3", 5), (Rows{"1:2:1", "1:3:2", "1:4:3", "pages 2"}));
-    EXPECT_EQ(Layout(L"1\r\n2\r\nabcdefghijklmnopqrst", 5),
-              (Rows{"1:2:1", "1:3:2", "1:4:abcdefghij", "2:2:klmnopqrst", "pages 2"}));
-}
-
-std::wstring HeaderText(const wchar_t* path, int page)
-{
-    wchar_t text[kPageHeaderCapacity];
-    int length = PageHeaderText(path, page, text);
-    EXPECT_EQ(length, static_cast<int>(wcslen(text)));
-    return text;
-}
-
-TEST(PrintLayoutTest, HeaderNamesTheFileAndThePage)
-{
-    EXPECT_EQ(HeaderText(L"D:\\docs\\notes.txt", 1), L"notes.txt, page 1");
-    EXPECT_EQ(HeaderText(L"Untitled", 12), L"Untitled, page 12");
-    // The longest name a path can hold comes out whole.
-    std::wstring name(MAX_PATH, L'n');
-    EXPECT_EQ(HeaderText(name.c_str(), 3), name + L", page 3");
-}
 
 // The text runs of each page of a job from Wine's PostScript driver, which
 // draws a run from a moveto glyph by glyph ("/H glyphshow").
@@ -112,6 +46,11 @@ std::vector<Rows> PrintedPages(const std::string& postScript)
 
 class PrintDocumentTest : public FrameTest {
 protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        EditFont = CreateDefaultEditFont();
+    }
     // Wine's spooler writes the jobs of the queue "PDF" to a file (a Unix path).
     void CaptureJobs(bool on)
     {
