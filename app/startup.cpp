@@ -19,6 +19,7 @@
 #include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "prefs/settingsdialog.h"
+#include "print/printerchoice.h"
 #include "recovery/recoveryoffer.h"
 #include "recovery/recoverywriter.h"
 #include "res/resource.h"
@@ -56,6 +57,7 @@ void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
     KillTimer(mainWindow, kStatusTimer);
     EndRecoveryCopies(mainWindow);
     AboutHyperlink.Release();
+    FreePrinterChoice();
 }
 
 void AskToBeRestartedAfterUpdates()

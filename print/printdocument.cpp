@@ -1,10 +1,11 @@
 #include "print/printdocument.h"
 
-#include <winspool.h>
+#include <commdlg.h>
 
-#include <memory>
+#include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "document/documentstate.h"
 #include "platform/dpi.h"
@@ -14,6 +15,7 @@
 #include "platform/textbuffer.h"
 #include "prefs/appearance.h"
 #include "print/pagecodes.h"
+#include "print/printerchoice.h"
 #include "print/printlayout.h"
 #include "print/printpage.h"
 #include "res/resource.h"
@@ -60,34 +62,6 @@ private:
     HFONT font_;
     HGDIOBJ old_;
 };
-
-// The spooler's list of local printers; its first record names the printer
-// used, whichever is the default. Null when there is none, or the list or the
-// printing library cannot be had.
-std::unique_ptr<BYTE[]> LocalPrinters()
-{
-    if (!BindSystemLibrary(SystemLibrary::Printing))
-        return nullptr;
-    DWORD needed = 0;
-    DWORD count = 0;
-    system_call::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
-    if (needed < sizeof(PRINTER_INFO_4W))
-        return nullptr;
-    std::unique_ptr<BYTE[]> records(new (std::nothrow) BYTE[needed]);
-    if (!records ||
-        !system_call::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) ||
-        count == 0 || !reinterpret_cast<const PRINTER_INFO_4W*>(records.get())->pPrinterName)
-        return nullptr;
-    return records;
-}
-
-HDC FirstPrinterDC()
-{
-    std::unique_ptr<BYTE[]> printers = LocalPrinters();
-    if (!printers)
-        return nullptr;
-    return CreateDCW(nullptr, reinterpret_cast<const PRINTER_INFO_4W*>(printers.get())->pPrinterName, nullptr, nullptr);
-}
 
 // The editor's font at the same point size on the printer as on the screen.
 HFONT CreatePrinterFont(HDC dc)
@@ -155,40 +129,68 @@ void ReportJobFailure(size_t sent, size_t pages)
     ShowErrorMessage(text);
 }
 
-// Sends every page of layout; a step that fails ends the job with AbortDoc
-// and is reported with the count of pages sent before it.
-void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, const PrintFont& font)
+// Sends pages of layout; a step that fails ends the job with AbortDoc and is
+// reported with the count of pages sent before it.
+void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, const PrintFont& font,
+               const std::vector<size_t>& pages)
 {
-    size_t pages = PageCount(layout);
     static_assert(sizeof(void*) != 4 || sizeof(DOCINFOW) == 20, "DOCINFOW must be the 32-bit record");
     DOCINFOW job = {};
     job.cbSize = sizeof(job);
     job.lpszDocName = DocumentState.FilePath;
     if (StartDocW(dc, &job) <= 0) {
-        ReportJobFailure(0, pages);
+        ReportJobFailure(0, pages.size());
         return;
     }
-    PageValues values = JobValues(pages);
+    PageValues values = JobValues(PageCount(layout));
     size_t sent = 0;
-    for (; sent < pages; ++sent) {
-        values.page = sent + 1;
+    for (; sent < pages.size(); ++sent) {
+        values.page = pages[sent] + 1;
         if (StartPage(dc) <= 0)
             break;
-        DrawPage(dc, text.c_str(), layout, font, sent, ExpandPageCodes(kDefaultHeader, values),
+        DrawPage(dc, text.c_str(), layout, font, pages[sent], ExpandPageCodes(kDefaultHeader, values),
                  ExpandPageCodes(kDefaultFooter, values));
         if (EndPage(dc) <= 0)
             break;
     }
-    if (sent < pages || EndDoc(dc) <= 0) {
+    if (sent < pages.size() || EndDoc(dc) <= 0) {
         AbortDoc(dc);
-        ReportJobFailure(sent, pages);
+        ReportJobFailure(sent, pages.size());
     }
 }
 
-// Returns 0 for a failure before the job begins, when nothing printed.
-int RunPrintJob(HWND mainWindow)
+// The Print dialog over the last printer chosen, with the selection offered
+// when there is one. False for Cancel and for a dialog that could not open,
+// which reports itself.
+bool AskForJob(HWND mainWindow, bool hasSelection, PRINTDLGW* dialog)
 {
-    PrinterDC dc(FirstPrinterDC());
+    static_assert(sizeof(void*) != 4 || sizeof(PRINTDLGW) == 66, "PRINTDLGW must be the 32-bit record");
+    *dialog = PRINTDLGW{};
+    dialog->lStructSize = sizeof(*dialog);
+    dialog->hwndOwner = mainWindow;
+    dialog->hDevMode = PrinterDevMode;
+    dialog->hDevNames = PrinterDevNames;
+    dialog->Flags =
+        PD_RETURNDC | PD_NOWARNING | PD_USEDEVMODECOPIESANDCOLLATE | PD_ALLPAGES | (hasSelection ? 0 : PD_NOSELECTION);
+    // The page count is known only once the chosen printer has laid the text
+    // out, so any range may be asked for; pages past the end are not sent.
+    dialog->nFromPage = 1;
+    dialog->nToPage = 1;
+    dialog->nMinPage = 1;
+    dialog->nMaxPage = 0xFFFF;
+    dialog->nCopies = 1;
+    BOOL chosen = system_call::PrintDlgW(dialog);
+    KeepPrinterChoice(dialog->hDevMode, dialog->hDevNames);
+    if (!chosen && system_call::CommDlgExtendedError() != 0)
+        ShowErrorMessage(kPrintFailed);
+    return chosen != FALSE;
+}
+
+// Prints what the dialog chose; returns 0 for a failure before the job
+// begins, when nothing printed.
+int RunPrintJob(HWND mainWindow, const PRINTDLGW& dialog, DWORD selectionStart, DWORD selectionEnd)
+{
+    PrinterDC dc(dialog.hDC);
     if (!dc.get())
         return 0;
     SelectedFont selected(dc.get(), CreatePrinterFont(dc.get()));
@@ -204,11 +206,18 @@ int RunPrintJob(HWND mainWindow)
             return 0;
         text = locked.get();
     }
-    PrintLayout layout = LayOutPages(text.c_str(), 0, text.size(), font,
+    bool selection = (dialog.Flags & PD_SELECTION) != 0;
+    size_t begin = selection ? std::min<size_t>(selectionStart, text.size()) : 0;
+    size_t end = selection ? std::min<size_t>(selectionEnd, text.size()) : text.size();
+    PrintLayout layout = LayOutPages(text.c_str(), begin, end, font,
                                      PaperOf(dc.get(), kDefaultMargin, kDefaultMargin, kDefaultMargin, kDefaultMargin));
     if (layout.rowsPerPage == 0)
         return 0;
-    SendPages(dc.get(), text, layout, font);
+    bool range = (dialog.Flags & PD_PAGENUMS) != 0;
+    size_t pageCount = PageCount(layout);
+    SendPages(dc.get(), text, layout, font,
+              PagesToSend(pageCount, range ? dialog.nFromPage : 1, range ? dialog.nToPage : pageCount, dialog.nCopies,
+                          (dialog.Flags & PD_COLLATE) != 0));
     return 1;
 }
 
@@ -216,9 +225,18 @@ int RunPrintJob(HWND mainWindow)
 
 LRESULT PrintDocument(HWND mainWindow)
 {
+    if (!BindSystemLibraryOrReport(SystemLibrary::CommonDialogs))
+        return 0;
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                        reinterpret_cast<LPARAM>(&selectionEnd));
+    PRINTDLGW dialog;
+    if (!AskForJob(mainWindow, selectionEnd > selectionStart, &dialog))
+        return 0;
     int printed = 0;
     try {
-        printed = RunPrintJob(mainWindow);
+        printed = RunPrintJob(mainWindow, dialog, selectionStart, selectionEnd);
     } catch (const std::bad_alloc&) {
         // The copy and the layout of a document too large for what is left.
     }

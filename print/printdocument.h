@@ -7,6 +7,7 @@
 // The margins every page starts with, in hundredths of a millimetre.
 const int kDefaultMargin = 2000;
 
-// Prints the document of mainWindow's edit control on the first local
-// printer; shows "Failed to print!" when no job can be started. Returns 0.
+// Opens the Print dialog and prints the document of mainWindow's edit
+// control, or its selection, as chosen there; Cancel prints nothing. Shows
+// "Failed to print!" when no job can be started. Returns 0.
 LRESULT PrintDocument(HWND mainWindow);

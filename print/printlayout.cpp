@@ -121,3 +121,17 @@ std::vector<PrintRun> RowRuns(const wchar_t* text, const PrintRow& row, const Pr
     }
     return runs;
 }
+
+std::vector<size_t> PagesToSend(size_t pageCount, size_t fromPage, size_t toPage, size_t copies, bool collate)
+{
+    std::vector<size_t> pages;
+    size_t first = std::max<size_t>(fromPage, 1) - 1;
+    size_t last = std::min(toPage, pageCount);
+    size_t outer = collate ? copies : 1;
+    size_t inner = collate ? 1 : copies;
+    for (size_t copy = 0; copy < outer; ++copy) {
+        for (size_t page = first; page < last; ++page)
+            pages.insert(pages.end(), inner, page);
+    }
+    return pages;
+}

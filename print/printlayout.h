@@ -70,3 +70,8 @@ struct PrintRun {
 };
 
 std::vector<PrintRun> RowRuns(const wchar_t* text, const PrintRow& row, const PrintFont& font);
+
+// The pages a job sends, as indexes into the layout, in order: pages
+// fromPage to toPage (counted from 1, cut to the pages there are), copies
+// times, each copy whole when collated, else each page copies times in turn.
+std::vector<size_t> PagesToSend(size_t pageCount, size_t fromPage, size_t toPage, size_t copies, bool collate);

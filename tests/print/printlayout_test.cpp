@@ -120,6 +120,29 @@ TEST(PrintLayoutTest, MarginsAreMeasuredFromThePapersEdge)
     EXPECT_EQ(LayOutPages(L"x", 0, 1, TestFont(), paper).rowsPerPage, 0u);
 }
 
+struct SendCase {
+    size_t pageCount;
+    size_t from;
+    size_t to;
+    size_t copies;
+    bool collate;
+    std::vector<size_t> pages;
+};
+
+TEST(PrintLayoutTest, PagesSentForRangesAndCopies)
+{
+    const SendCase cases[] = {
+        {3, 1, 3, 1, false, {0, 1, 2}},    {5, 2, 3, 1, false, {1, 2}},
+        {3, 2, 9, 1, false, {1, 2}},       // a range past the last page
+        {3, 5, 9, 1, false, {}},           // a range after it
+        {2, 1, 2, 2, true, {0, 1, 0, 1}},  // copies the driver cannot make
+        {2, 1, 2, 2, false, {0, 0, 1, 1}}, {1, 0, 1, 1, false, {0}},
+    };
+    for (const SendCase& c : cases)
+        EXPECT_EQ(PagesToSend(c.pageCount, c.from, c.to, c.copies, c.collate), c.pages)
+            << c.pageCount << " pages, " << c.from << "-" << c.to << " x" << c.copies << (c.collate ? " collated" : "");
+}
+
 struct CodeCase {
     std::wstring pattern;
     std::wstring left;
