@@ -37,6 +37,7 @@ bool FindSystemFunction(SystemLibrary library, const char* name, Function& funct
     X(CommonDialogs, ChooseColorW)     \
     X(CommonDialogs, ChooseFontW)      \
     X(CommonDialogs, PrintDlgW)        \
+    X(CommonDialogs, PageSetupDlgW)    \
     X(CommonDialogs, CommDlgExtendedError)
 
 namespace system_call {

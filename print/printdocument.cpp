@@ -15,6 +15,7 @@
 #include "platform/textbuffer.h"
 #include "prefs/appearance.h"
 #include "print/pagecodes.h"
+#include "print/pagesetup.h"
 #include "print/printerchoice.h"
 #include "print/printlayout.h"
 #include "print/printpage.h"
@@ -86,7 +87,7 @@ bool MeasureFont(HDC dc, PrintFont* font)
     return GetCharWidth32W(dc, 0, 0xFFFF, font->widths.data()) != 0;
 }
 
-PaperGeometry PaperOf(HDC dc, int marginLeft, int marginTop, int marginRight, int marginBottom)
+PaperGeometry PaperOf(HDC dc, const PageMargins& margins)
 {
     int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
     int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
@@ -97,10 +98,10 @@ PaperGeometry PaperOf(HDC dc, int marginLeft, int marginTop, int marginRight, in
                          GetDeviceCaps(dc, PHYSICALOFFSETY),
                          GetDeviceCaps(dc, HORZRES),
                          GetDeviceCaps(dc, VERTRES),
-                         MulDiv(marginLeft, dpiX, hundredthsPerInch),
-                         MulDiv(marginTop, dpiY, hundredthsPerInch),
-                         MulDiv(marginRight, dpiX, hundredthsPerInch),
-                         MulDiv(marginBottom, dpiY, hundredthsPerInch)};
+                         MulDiv(static_cast<int>(margins.left), dpiX, hundredthsPerInch),
+                         MulDiv(static_cast<int>(margins.top), dpiY, hundredthsPerInch),
+                         MulDiv(static_cast<int>(margins.right), dpiX, hundredthsPerInch),
+                         MulDiv(static_cast<int>(margins.bottom), dpiY, hundredthsPerInch)};
 }
 
 // The values of the header and footer codes that stay the same on every page.
@@ -143,13 +144,15 @@ void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, cons
         return;
     }
     PageValues values = JobValues(PageCount(layout));
+    std::wstring header = StoredHeader();
+    std::wstring footer = StoredFooter();
     size_t sent = 0;
     for (; sent < pages.size(); ++sent) {
         values.page = pages[sent] + 1;
         if (StartPage(dc) <= 0)
             break;
-        DrawPage(dc, text.c_str(), layout, font, pages[sent], ExpandPageCodes(kDefaultHeader, values),
-                 ExpandPageCodes(kDefaultFooter, values));
+        DrawPage(dc, text.c_str(), layout, font, pages[sent], ExpandPageCodes(header, values),
+                 ExpandPageCodes(footer, values));
         if (EndPage(dc) <= 0)
             break;
     }
@@ -209,8 +212,7 @@ int RunPrintJob(HWND mainWindow, const PRINTDLGW& dialog, DWORD selectionStart, 
     bool selection = (dialog.Flags & PD_SELECTION) != 0;
     size_t begin = selection ? std::min<size_t>(selectionStart, text.size()) : 0;
     size_t end = selection ? std::min<size_t>(selectionEnd, text.size()) : text.size();
-    PrintLayout layout = LayOutPages(text.c_str(), begin, end, font,
-                                     PaperOf(dc.get(), kDefaultMargin, kDefaultMargin, kDefaultMargin, kDefaultMargin));
+    PrintLayout layout = LayOutPages(text.c_str(), begin, end, font, PaperOf(dc.get(), StoredMargins()));
     if (layout.rowsPerPage == 0)
         return 0;
     bool range = (dialog.Flags & PD_PAGENUMS) != 0;
@@ -231,6 +233,10 @@ LRESULT PrintDocument(HWND mainWindow)
     DWORD selectionEnd = 0;
     SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
                         reinterpret_cast<LPARAM>(&selectionEnd));
+    if (!LoadStoredPrinterSettings()) {
+        ShowErrorMessage(kPrintFailed);
+        return 0;
+    }
     PRINTDLGW dialog;
     if (!AskForJob(mainWindow, selectionEnd > selectionStart, &dialog))
         return 0;

@@ -4,9 +4,6 @@
 #pragma once
 #include <windows.h>
 
-// The margins every page starts with, in hundredths of a millimetre.
-const int kDefaultMargin = 2000;
-
 // Opens the Print dialog and prints the document of mainWindow's edit
 // control, or its selection, as chosen there; Cancel prints nothing. Shows
 // "Failed to print!" when no job can be started. Returns 0.

@@ -98,3 +98,6 @@
 #define IDC_LOGO 1028
 #define IDC_ABOUTTEXT 1029
 #define IDR_LOGO_TEXTURE 181
+
+// Printing commands
+#define IDM_PAGESETUP 40100

@@ -16,6 +16,9 @@
 #include "app/commands.h"
 #include "document/documentstate.h"
 #include "prefs/appearance.h"
+#include "prefs/settings.h"
+#include "print/pagesetup.h"
+#include "print/printerchoice.h"
 #include "res/resource.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
@@ -74,6 +77,7 @@ protected:
     void TearDown() override
     {
         CaptureJobs(false);
+        FreePrinterChoice();
         FrameTest::TearDown();
     }
 
@@ -148,6 +152,30 @@ TEST_F(PrintDocumentTest, PrintsEveryLineUnderAHeaderOnEveryPage)
     EXPECT_EQ(printed, lines);
 }
 
+TEST_F(PrintDocumentTest, PrintsInsideTheStoredMarginsUnderTheStoredHeaderAndFooter)
+{
+    CaptureJobs(true);
+    wcscpy(DocumentState.FilePath, L"C:\\docs\\notes.txt");
+    SetLines(100);
+    EXPECT_TRUE(Print(IDOK).empty());
+    size_t rowsAtTheDefault = Printed().at(0).size() - 1;
+
+    PageMargins margins = {2000, 6000, 2000, 6000};
+    SetSettingBinary(L"PageMargins", &margins, sizeof(margins));
+    wchar_t header[kPageTextCapacity] = L"&lleft &f";
+    wchar_t footer[kPageTextCapacity] = L"&rpage &p of &P";
+    SetSettingBinary(L"PageHeader", header, sizeof(header));
+    SetSettingBinary(L"PageFooter", footer, sizeof(footer));
+    EXPECT_TRUE(Print(IDOK).empty());
+    std::vector<Rows> pages = Printed();
+    ASSERT_GE(pages.size(), 2u);
+    Rows first = pages[0];
+    EXPECT_EQ(first.front(), "left notes.txt");
+    EXPECT_EQ(first.back(), "page 1 of " + std::to_string(pages.size()));
+    // 80 mm more of margins take about 80 / 240 of the rows.
+    EXPECT_LT(first.size() - 2, rowsAtTheDefault * 3 / 4);
+}
+
 TEST_F(PrintDocumentTest, PrintsThePagesChosenInTheDialog)
 {
     CaptureJobs(true);
@@ -205,13 +233,7 @@ TEST_F(PrintDocumentTest, WithoutALocalPrinterReportsTheFailureAndPrintsNothing)
     DeletePrinter(printer);
     ClosePrinter(printer);
 
-    // Windows fails the dialog with PDERR_NODEFAULTPRN, and the program says
-    // "Failed to print!"; Wine warns in a box of its own, PD_NOWARNING or not,
-    // and then returns as for Cancel.
-    std::vector<std::wstring> boxes = Print(IDOK);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0] == L"Failed to print!" || boxes[0].find(L"install a printer") != std::wstring::npos)
-        << boxes[0];
+    EXPECT_EQ(Print(IDOK), std::vector<std::wstring>{L"Failed to print!"});
     EXPECT_FALSE(FileExists(output_));
 }
 
