@@ -12,6 +12,7 @@
 #include "platform/ownprogram.h"
 #include "prefs/appearance.h"
 #include "prefs/settingsdialog.h"
+#include "print/headerfooterdialog.h"
 #include "print/pagesetup.h"
 #include "print/printdocument.h"
 #include "res/resource.h"
@@ -108,6 +109,8 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return PrintDocument(mainWindow);
         case IDM_PAGESETUP:
             return ShowPageSetup(mainWindow);
+        case IDM_HEADERFOOTER:
+            return ShowHeaderFooterDialog(mainWindow);
         case IDM_EXIT:
             return SaveStateAndQuit(mainWindow);
         case IDM_UNDO:

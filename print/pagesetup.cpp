@@ -27,6 +27,13 @@ std::wstring StoredPageText(const wchar_t* name, const wchar_t* fallback)
     return text;
 }
 
+void StorePageText(const wchar_t* name, const wchar_t* text)
+{
+    wchar_t stored[kPageTextCapacity] = {};
+    lstrcpynW(stored, text, kPageTextCapacity);
+    SetSettingBinary(name, stored, sizeof(stored));
+}
+
 bool UsesInches()
 {
     wchar_t measure[2] = {};
@@ -55,6 +62,12 @@ std::wstring StoredHeader()
 std::wstring StoredFooter()
 {
     return StoredPageText(kFooterValue, kDefaultFooter);
+}
+
+void StoreHeaderAndFooter(const wchar_t* header, const wchar_t* footer)
+{
+    StorePageText(kHeaderValue, header);
+    StorePageText(kFooterValue, footer);
 }
 
 int MarginToDialog(DWORD hundredthsOfMm, bool inches)

@@ -26,6 +26,8 @@ PageMargins StoredMargins();
 const int kPageTextCapacity = 256;
 std::wstring StoredHeader();
 std::wstring StoredFooter();
+// Stores both, each cut to kPageTextCapacity - 1 characters.
+void StoreHeaderAndFooter(const wchar_t* header, const wchar_t* footer);
 
 // Margins between hundredths of a millimetre and the dialog's units, the
 // user's: those or thousandths of an inch.

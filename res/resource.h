@@ -101,3 +101,9 @@
 
 // Printing commands
 #define IDM_PAGESETUP 40100
+#define IDM_HEADERFOOTER 40101
+
+// Header and Footer dialog
+#define IDD_HEADERFOOTER 190
+#define IDC_HEADERTEXT 1040
+#define IDC_FOOTERTEXT 1041

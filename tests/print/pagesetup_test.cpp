@@ -87,6 +87,29 @@ TEST_F(PageSetupTest, StoredHeaderAndFooterReadAsTheDefaultWhenMissingOrHostile)
     EXPECT_EQ(StoredFooter(), L"");
 }
 
+TEST_F(PageSetupTest, HeaderAndFooterDialogShowsTheStoredTextsAndStoresOnOkOnly)
+{
+    StoreHeaderAndFooter(L"&lold", L"&rfoot");
+    for (int button : {IDCANCEL, IDOK}) {
+        std::wstring shown;
+        TestThread user([&] {
+            HWND dialog = nullptr;
+            WaitUntil([&] { return (dialog = FindProcessDialog(GetCurrentProcessId())) != nullptr; });
+            if (!dialog)
+                return;
+            shown =
+                WindowText(GetDlgItem(dialog, IDC_HEADERTEXT)) + L"|" + WindowText(GetDlgItem(dialog, IDC_FOOTERTEXT));
+            SetDlgItemTextW(dialog, IDC_HEADERTEXT, L"&cnew &f");
+            SetDlgItemTextW(dialog, IDC_FOOTERTEXT, L"");
+            PostMessageW(dialog, WM_COMMAND, button, 0);
+        });
+        EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(IDM_HEADERFOOTER, 0), 0), 0);
+        user.join();
+        EXPECT_EQ(shown, L"&lold|&rfoot");
+    }
+    EXPECT_EQ(StoredHeader() + L"|" + StoredFooter(), L"&cnew &f|");
+}
+
 TEST(PageSetupUnitsTest, MarginsGoToTheUsersUnitsAndBack)
 {
     EXPECT_EQ((std::vector<int>{MarginToDialog(2000, false), MarginToDialog(2000, true), MarginToDialog(2540, true)}),
