@@ -19,6 +19,7 @@
 #include "print/printerchoice.h"
 #include "print/printlayout.h"
 #include "print/printpage.h"
+#include "print/printprogress.h"
 #include "res/resource.h"
 
 namespace {
@@ -130,9 +131,10 @@ void ReportJobFailure(size_t sent, size_t pages)
     ShowErrorMessage(text);
 }
 
-// Sends pages of layout; a step that fails ends the job with AbortDoc and is
-// reported with the count of pages sent before it.
-void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, const PrintFont& font,
+// Sends pages of layout under the progress window; Cancel there ends the job
+// with AbortDoc. A step that fails ends it the same way and is reported with
+// the count of pages sent before it.
+void SendPages(HWND mainWindow, HDC dc, const std::wstring& text, const PrintLayout& layout, const PrintFont& font,
                const std::vector<size_t>& pages)
 {
     static_assert(sizeof(void*) != 4 || sizeof(DOCINFOW) == 20, "DOCINFOW must be the 32-bit record");
@@ -146,8 +148,13 @@ void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, cons
     PageValues values = JobValues(PageCount(layout));
     std::wstring header = StoredHeader();
     std::wstring footer = StoredFooter();
+    HWND progress = OpenPrintProgress(mainWindow);
+    bool cancelled = false;
     size_t sent = 0;
     for (; sent < pages.size(); ++sent) {
+        cancelled = PrintProgressCancelled(progress, sent + 1, pages.size());
+        if (cancelled)
+            break;
         values.page = pages[sent] + 1;
         if (StartPage(dc) <= 0)
             break;
@@ -156,7 +163,10 @@ void SendPages(HDC dc, const std::wstring& text, const PrintLayout& layout, cons
         if (EndPage(dc) <= 0)
             break;
     }
-    if (sent < pages.size() || EndDoc(dc) <= 0) {
+    ClosePrintProgress(progress, mainWindow);
+    if (cancelled) {
+        AbortDoc(dc);
+    } else if (sent < pages.size() || EndDoc(dc) <= 0) {
         AbortDoc(dc);
         ReportJobFailure(sent, pages.size());
     }
@@ -217,7 +227,7 @@ int RunPrintJob(HWND mainWindow, const PRINTDLGW& dialog, DWORD selectionStart, 
         return 0;
     bool range = (dialog.Flags & PD_PAGENUMS) != 0;
     size_t pageCount = PageCount(layout);
-    SendPages(dc.get(), text, layout, font,
+    SendPages(mainWindow, dc.get(), text, layout, font,
               PagesToSend(pageCount, range ? dialog.nFromPage : 1, range ? dialog.nToPage : pageCount, dialog.nCopies,
                           (dialog.Flags & PD_COLLATE) != 0));
     return 1;

@@ -107,3 +107,7 @@
 #define IDD_HEADERFOOTER 190
 #define IDC_HEADERTEXT 1040
 #define IDC_FOOTERTEXT 1041
+
+// Printing progress window
+#define IDD_PRINTPROGRESS 191
+#define IDC_PRINTPAGE 1042

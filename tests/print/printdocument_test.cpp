@@ -97,6 +97,12 @@ protected:
                     if (!dialog || dialog == answered)
                         return stop.load();
                     answered = dialog;
+                    if (HWND page = GetDlgItem(dialog, IDC_PRINTPAGE)) {
+                        progress_ = WindowText(page);
+                        if (cancelProgress_)
+                            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                        return false;
+                    }
                     std::wstring text = MessageBoxText(dialog);
                     if (!text.empty()) {
                         boxes.push_back(text);
@@ -131,6 +137,10 @@ protected:
 
     std::vector<Rows> Printed() { return PrintedPages(FileExists(output_) ? ReadBytes(output_) : ""); }
 
+    // The progress window's text when the stand-in user saw it, and whether
+    // the user presses its Cancel.
+    std::wstring progress_;
+    bool cancelProgress_ = false;
     ScratchFolder folder_;
     std::wstring output_ = folder_.Path(L"job.ps");
 };
@@ -211,6 +221,20 @@ TEST_F(PrintDocumentTest, CancelInTheDialogPrintsNothing)
     SetLines(3);
     EXPECT_TRUE(Print(IDCANCEL).empty());
     EXPECT_FALSE(FileExists(output_));
+}
+
+TEST_F(PrintDocumentTest, CancelInTheProgressWindowEndsTheJob)
+{
+    CaptureJobs(true);
+    SetLines(20000);
+    cancelProgress_ = true;
+    EXPECT_TRUE(Print(IDOK).empty());
+    ASSERT_EQ(progress_.rfind(L"Printing page ", 0), 0u) << "no progress window was seen";
+    size_t of = progress_.find(L" of ");
+    ASSERT_NE(of, std::wstring::npos);
+    size_t pages = std::stoul(progress_.substr(of + 4));
+    EXPECT_LT(Printed().size(), pages);
+    EXPECT_TRUE(IsWindowEnabled(window_));
 }
 
 TEST_F(PrintDocumentTest, AJobThatCannotBeWrittenIsReported)
