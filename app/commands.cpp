@@ -13,6 +13,8 @@
 #include "prefs/appearance.h"
 #include "prefs/settingsdialog.h"
 #include "prefs/zoom.h"
+#include "print/headerfooterdialog.h"
+#include "print/pagesetup.h"
 #include "print/printdocument.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"
@@ -106,6 +108,10 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return SaveDocumentAs(mainWindow);
         case IDM_PRINT:
             return PrintDocument(mainWindow);
+        case IDM_PAGESETUP:
+            return ShowPageSetup(mainWindow);
+        case IDM_HEADERFOOTER:
+            return ShowHeaderFooterDialog(mainWindow);
         case IDM_EXIT:
             return SaveStateAndQuit(mainWindow);
         case IDM_UNDO:

@@ -20,6 +20,7 @@
 #include "prefs/settings.h"
 #include "prefs/settingsdialog.h"
 #include "prefs/zoom.h"
+#include "print/printerchoice.h"
 #include "recovery/recoveryoffer.h"
 #include "recovery/recoverywriter.h"
 #include "res/resource.h"
@@ -58,6 +59,7 @@ void CleanUp(HWND mainWindow, HICON appIcon, HBRUSH frameBrush)
     KillTimer(mainWindow, kStatusTimer);
     EndRecoveryCopies(mainWindow);
     AboutHyperlink.Release();
+    FreePrinterChoice();
 }
 
 void AskToBeRestartedAfterUpdates()

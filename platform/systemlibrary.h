@@ -36,7 +36,9 @@ bool FindSystemFunction(SystemLibrary library, const char* name, Function& funct
     X(CommonDialogs, GetSaveFileNameW) \
     X(CommonDialogs, ChooseColorW)     \
     X(CommonDialogs, ChooseFontW)      \
-    X(Printing, EnumPrintersW)
+    X(CommonDialogs, PrintDlgW)        \
+    X(CommonDialogs, PageSetupDlgW)    \
+    X(CommonDialogs, CommDlgExtendedError)
 
 namespace system_call {
 #define DECLARE_SYSTEM_FUNCTION(library, name) extern decltype(&::name) name;

@@ -1,21 +1,31 @@
 #include "print/printdocument.h"
 
-#include <winspool.h>
+#include <commdlg.h>
 
 #include <algorithm>
-#include <cwchar>
-#include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "document/documentstate.h"
+#include "platform/dpi.h"
 #include "platform/messages.h"
+#include "platform/paths.h"
 #include "platform/systemlibrary.h"
 #include "platform/textbuffer.h"
+#include "prefs/appearance.h"
+#include "print/pagecodes.h"
+#include "print/pagesetup.h"
+#include "print/printerchoice.h"
+#include "print/printlayout.h"
+#include "print/printpage.h"
+#include "print/printprogress.h"
 #include "res/resource.h"
 
 namespace {
 
 const wchar_t kPrintFailed[] = L"Failed to print!";
+const wchar_t kJobFailed[] = L"Printing failed. Pages sent to the printer: %u of %u.";
 
 // A printer device context, deleted on every return.
 class PrinterDC {
@@ -34,173 +44,219 @@ private:
     HDC dc_;
 };
 
-// The spooler's list of local printers; its first record names the printer
-// used, whichever is the default. Null when there is none, or the list or the
-// printing library cannot be had.
-std::unique_ptr<BYTE[]> LocalPrinters()
-{
-    if (!BindSystemLibrary(SystemLibrary::Printing))
-        return nullptr;
-    DWORD needed = 0;
-    DWORD count = 0;
-    system_call::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, nullptr, 0, &needed, &count);
-    if (needed < sizeof(PRINTER_INFO_4W))
-        return nullptr;
-    std::unique_ptr<BYTE[]> records(new (std::nothrow) BYTE[needed]);
-    if (!records ||
-        !system_call::EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 4, records.get(), needed, &needed, &count) ||
-        count == 0 || !reinterpret_cast<const PRINTER_INFO_4W*>(records.get())->pPrinterName)
-        return nullptr;
-    return records;
-}
-
-size_t FindLineEnd(const wchar_t* text, size_t from, size_t length)
-{
-    for (size_t i = from; i + 1 < length; ++i) {
-        if (text[i] == L'\r' && text[i + 1] == L'\n')
-            return i;
-    }
-    return length;
-}
-
-// Returns 0 for a failure before the first page begins, when nothing printed.
-int RunPrintJob(HWND mainWindow)
-{
-    HDC printerDC = nullptr;
+// A font selected into a device context for the scope, then deleted.
+class SelectedFont {
+public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), font_(font), old_(font ? SelectObject(dc, font) : nullptr) {}
+    ~SelectedFont()
     {
-        std::unique_ptr<BYTE[]> printers = LocalPrinters();
-        if (!printers)
-            return 0;
-        printerDC = CreateDCW(nullptr, reinterpret_cast<const PRINTER_INFO_4W*>(printers.get())->pPrinterName, nullptr,
-                              nullptr);
+        if (font_) {
+            SelectObject(dc_, old_);
+            DeleteObject(font_);
+        }
     }
-    PrinterDC dc(printerDC);
-    if (!dc.get())
-        return 0;
-    TEXTMETRICW font;
-    if (!GetTextMetricsW(dc.get(), &font))
-        return 0;
-    PrintMetrics metrics = {static_cast<int>(font.tmHeight), static_cast<int>(font.tmExternalLeading),
-                            static_cast<int>(font.tmAveCharWidth), GetDeviceCaps(dc.get(), HORZRES),
-                            GetDeviceCaps(dc.get(), VERTRES)};
-    PageLayout layout;
-    if (!ComputePageLayout(metrics, &layout))
-        return 0;
-    LockedText text(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
-    if (!text.get())
-        return 0;
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+    HFONT get() const { return font_; }
 
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ old_;
+};
+
+// The editor's font at the same point size on the printer as on the screen.
+HFONT CreatePrinterFont(HDC dc)
+{
+    LOGFONTW font;
+    if (!EditFont || GetObjectW(EditFont, sizeof(font), &font) != sizeof(font))
+        return nullptr;
+    font.lfHeight = MulDiv(font.lfHeight, GetDeviceCaps(dc, LOGPIXELSY), ScreenDpi());
+    font.lfWidth = MulDiv(font.lfWidth, GetDeviceCaps(dc, LOGPIXELSX), ScreenDpi());
+    return CreateFontIndirectW(&font);
+}
+
+// The selected font's measures; false when the device gives none.
+bool MeasureFont(HDC dc, PrintFont* font)
+{
+    TEXTMETRICW metrics;
+    if (!GetTextMetricsW(dc, &metrics))
+        return false;
+    font->lineHeight = static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading);
+    font->tabWidth = 8 * static_cast<int>(metrics.tmAveCharWidth);
+    font->widths.assign(0x10000, 0);
+    return GetCharWidth32W(dc, 0, 0xFFFF, font->widths.data()) != 0;
+}
+
+PaperGeometry PaperOf(HDC dc, const PageMargins& margins)
+{
+    int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+    int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    const int hundredthsPerInch = 2540;
+    return PaperGeometry{GetDeviceCaps(dc, PHYSICALWIDTH),
+                         GetDeviceCaps(dc, PHYSICALHEIGHT),
+                         GetDeviceCaps(dc, PHYSICALOFFSETX),
+                         GetDeviceCaps(dc, PHYSICALOFFSETY),
+                         GetDeviceCaps(dc, HORZRES),
+                         GetDeviceCaps(dc, VERTRES),
+                         MulDiv(static_cast<int>(margins.left), dpiX, hundredthsPerInch),
+                         MulDiv(static_cast<int>(margins.top), dpiY, hundredthsPerInch),
+                         MulDiv(static_cast<int>(margins.right), dpiX, hundredthsPerInch),
+                         MulDiv(static_cast<int>(margins.bottom), dpiY, hundredthsPerInch)};
+}
+
+// The values of the header and footer codes that stay the same on every page.
+PageValues JobValues(size_t pageCount)
+{
+    PageValues values = {};
+    wchar_t name[kPathCapacity] = {};
+    FileNameFromPath(DocumentState.FilePath, name, kPathCapacity);
+    values.fileName = name;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[kPathCapacity] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, text, kPathCapacity);
+    values.date = text;
+    text[0] = L'\0';
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, text, kPathCapacity);
+    values.time = text;
+    values.pageCount = pageCount;
+    return values;
+}
+
+void ReportJobFailure(size_t sent, size_t pages)
+{
+    wchar_t text[1024];
+    wsprintfW(text, kJobFailed, static_cast<unsigned>(sent), static_cast<unsigned>(pages));
+    ShowErrorMessage(text);
+}
+
+// Sends pages of layout under the progress window; Cancel there ends the job
+// with AbortDoc. A step that fails ends it the same way and is reported with
+// the count of pages sent before it.
+void SendPages(HWND mainWindow, HDC dc, const std::wstring& text, const PrintLayout& layout, const PrintFont& font,
+               const std::vector<size_t>& pages)
+{
     static_assert(sizeof(void*) != 4 || sizeof(DOCINFOW) == 20, "DOCINFOW must be the 32-bit record");
     DOCINFOW job = {};
     job.cbSize = sizeof(job);
     job.lpszDocName = DocumentState.FilePath;
-    // Once the job has begun it runs to its end; later results are not examined.
-    StartDocW(dc.get(), &job);
-    StartPage(dc.get());
-    // The callbacks refer to the job through one reference, so that each fits
-    // inside its std::function and making them allocates nothing.
-    struct {
-        HDC dc;
-        int width;
-        int pitch;
-        int page;
-    } run = {dc.get(), metrics.printableWidth, layout.rowPitch, 1};
-    PrintPageHeader(run.dc, run.width, DocumentState.FilePath, run.page);
-    LayOutText(
-        text.get(), wcslen(text.get()), layout,
-        [&run](unsigned row, const wchar_t* chars, size_t count) {
-            if (count > 0)
-                TextOutW(run.dc, 0, static_cast<int>(row) * run.pitch, chars, static_cast<int>(count));
-        },
-        [&run] {
-            EndPage(run.dc);
-            StartPage(run.dc);
-            PrintPageHeader(run.dc, run.width, DocumentState.FilePath, ++run.page);
-        });
-    EndPage(dc.get());
-    EndDoc(dc.get());
+    if (StartDocW(dc, &job) <= 0) {
+        ReportJobFailure(0, pages.size());
+        return;
+    }
+    PageValues values = JobValues(PageCount(layout));
+    std::wstring header = StoredHeader();
+    std::wstring footer = StoredFooter();
+    HWND progress = OpenPrintProgress(mainWindow);
+    bool cancelled = false;
+    size_t sent = 0;
+    for (; sent < pages.size(); ++sent) {
+        cancelled = PrintProgressCancelled(progress, sent + 1, pages.size());
+        if (cancelled)
+            break;
+        values.page = pages[sent] + 1;
+        if (StartPage(dc) <= 0)
+            break;
+        DrawPage(dc, text.c_str(), layout, font, pages[sent], ExpandPageCodes(header, values),
+                 ExpandPageCodes(footer, values));
+        if (EndPage(dc) <= 0)
+            break;
+    }
+    ClosePrintProgress(progress, mainWindow);
+    if (cancelled) {
+        AbortDoc(dc);
+    } else if (sent < pages.size() || EndDoc(dc) <= 0) {
+        AbortDoc(dc);
+        ReportJobFailure(sent, pages.size());
+    }
+}
+
+// The Print dialog over the last printer chosen, with the selection offered
+// when there is one. False for Cancel and for a dialog that could not open,
+// which reports itself.
+bool AskForJob(HWND mainWindow, bool hasSelection, PRINTDLGW* dialog)
+{
+    static_assert(sizeof(void*) != 4 || sizeof(PRINTDLGW) == 66, "PRINTDLGW must be the 32-bit record");
+    *dialog = PRINTDLGW{};
+    dialog->lStructSize = sizeof(*dialog);
+    dialog->hwndOwner = mainWindow;
+    dialog->hDevMode = PrinterDevMode;
+    dialog->hDevNames = PrinterDevNames;
+    dialog->Flags =
+        PD_RETURNDC | PD_NOWARNING | PD_USEDEVMODECOPIESANDCOLLATE | PD_ALLPAGES | (hasSelection ? 0 : PD_NOSELECTION);
+    // The page count is known only once the chosen printer has laid the text
+    // out, so any range may be asked for; pages past the end are not sent.
+    dialog->nFromPage = 1;
+    dialog->nToPage = 1;
+    dialog->nMinPage = 1;
+    dialog->nMaxPage = 0xFFFF;
+    dialog->nCopies = 1;
+    BOOL chosen = system_call::PrintDlgW(dialog);
+    KeepPrinterChoice(dialog->hDevMode, dialog->hDevNames);
+    if (!chosen && system_call::CommDlgExtendedError() != 0)
+        ShowErrorMessage(kPrintFailed);
+    return chosen != FALSE;
+}
+
+// Prints what the dialog chose; returns 0 for a failure before the job
+// begins, when nothing printed.
+int RunPrintJob(HWND mainWindow, const PRINTDLGW& dialog, DWORD selectionStart, DWORD selectionEnd)
+{
+    PrinterDC dc(dialog.hDC);
+    if (!dc.get())
+        return 0;
+    SelectedFont selected(dc.get(), CreatePrinterFont(dc.get()));
+    PrintFont font;
+    if (!selected.get() || !MeasureFont(dc.get(), &font))
+        return 0;
+    // The job works from a copy: while it runs, the control's buffer may be
+    // replaced and freed.
+    std::wstring text;
+    {
+        LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
+        if (!locked.get())
+            return 0;
+        text = locked.get();
+    }
+    bool selection = (dialog.Flags & PD_SELECTION) != 0;
+    size_t begin = selection ? std::min<size_t>(selectionStart, text.size()) : 0;
+    size_t end = selection ? std::min<size_t>(selectionEnd, text.size()) : text.size();
+    PrintLayout layout = LayOutPages(text.c_str(), begin, end, font, PaperOf(dc.get(), StoredMargins()));
+    if (layout.rowsPerPage == 0)
+        return 0;
+    bool range = (dialog.Flags & PD_PAGENUMS) != 0;
+    size_t pageCount = PageCount(layout);
+    SendPages(mainWindow, dc.get(), text, layout, font,
+              PagesToSend(pageCount, range ? dialog.nFromPage : 1, range ? dialog.nToPage : pageCount, dialog.nCopies,
+                          (dialog.Flags & PD_COLLATE) != 0));
     return 1;
 }
 
 }  // namespace
 
-int ComputePageLayout(const PrintMetrics& metrics, PageLayout* layout)
-{
-    int pitch = metrics.charHeight + metrics.externalLeading;
-    if (metrics.averageCharWidth <= 0 || pitch <= 0 || metrics.printableWidth < metrics.averageCharWidth ||
-        metrics.printableHeight <= 0)
-        return 0;
-    // Three rows for header, gap and the first text row, three left empty.
-    unsigned rows = static_cast<unsigned>(metrics.printableHeight) / static_cast<unsigned>(pitch);
-    if (rows < 6)
-        return 0;
-    layout->rowPitch = pitch;
-    layout->charsPerRow =
-        static_cast<unsigned>(metrics.printableWidth) / static_cast<unsigned>(metrics.averageCharWidth);
-    layout->pageLimit = rows - 3;
-    return 1;
-}
-
-void LayOutText(const wchar_t* text, size_t length, const PageLayout& layout, const DrawRowFn& drawRow,
-                const NewPageFn& newPage)
-{
-    const size_t width = layout.charsPerRow;
-    unsigned row = kFirstTextRow;
-    auto breakPageWhenFull = [&] {
-        if (row >= layout.pageLimit) {
-            newPage();
-            row = kFirstTextRow;
-        }
-    };
-    size_t position = 0;
-    do {
-        size_t lineEnd = FindLineEnd(text, position, length);
-        size_t lineLength = lineEnd - position;
-        if (lineLength <= width) {
-            drawRow(row++, text + position, lineLength);
-            position = lineEnd < length ? lineEnd + 2 : length;
-        } else {
-            // The number of pieces comes from the whole line; skipped spaces
-            // can use the line up early, and a piece never runs past its end.
-            for (size_t pieces = lineLength / width; pieces > 0; --pieces) {
-                while (position < lineEnd && text[position] == L' ')
-                    ++position;
-                if (position == lineEnd)
-                    break;
-                breakPageWhenFull();
-                size_t count = std::min(width, lineEnd - position);
-                drawRow(row++, text + position, count);
-                position += count;
-            }
-        }
-        breakPageWhenFull();
-    } while (position < length);
-}
-
-int PageHeaderText(const wchar_t* path, int page, wchar_t* text)
-{
-    text[0] = L'\0';
-    // Room for any name FileNameFromPath can return, so none is cut short.
-    wchar_t name[kPathCapacity] = {};
-    if (FileNameFromPath(path, name, kPathCapacity) != 0)
-        return 0;
-    return wsprintfW(text, L"%s, page %d", name, page);
-}
-
-void PrintPageHeader(HDC dc, int printableWidth, const wchar_t* path, int page)
-{
-    wchar_t text[kPageHeaderCapacity];
-    int length = PageHeaderText(path, page, text);
-    if (length <= 0)
-        return;
-    SIZE extent = {};
-    GetTextExtentPoint32W(dc, text, length, &extent);
-    TextOutW(dc, printableWidth / 2 - extent.cx / 2, 0, text, length);
-}
-
 LRESULT PrintDocument(HWND mainWindow)
 {
-    if (!RunPrintJob(mainWindow))
+    if (!BindSystemLibraryOrReport(SystemLibrary::CommonDialogs))
+        return 0;
+    DWORD selectionStart = 0;
+    DWORD selectionEnd = 0;
+    SendDlgItemMessageW(mainWindow, IDC_EDIT, EM_GETSEL, reinterpret_cast<WPARAM>(&selectionStart),
+                        reinterpret_cast<LPARAM>(&selectionEnd));
+    if (!LoadStoredPrinterSettings()) {
+        ShowErrorMessage(kPrintFailed);
+        return 0;
+    }
+    PRINTDLGW dialog;
+    if (!AskForJob(mainWindow, selectionEnd > selectionStart, &dialog))
+        return 0;
+    int printed = 0;
+    try {
+        printed = RunPrintJob(mainWindow, dialog, selectionStart, selectionEnd);
+    } catch (const std::bad_alloc&) {
+        // The copy and the layout of a document too large for what is left.
+    }
+    if (!printed)
         ShowErrorMessage(kPrintFailed);
     return 0;
 }

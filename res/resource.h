@@ -107,3 +107,16 @@
 #define IDC_LOGO 1028
 #define IDC_ABOUTTEXT 1029
 #define IDR_LOGO_TEXTURE 181
+
+// Printing commands
+#define IDM_PAGESETUP 40100
+#define IDM_HEADERFOOTER 40101
+
+// Header and Footer dialog
+#define IDD_HEADERFOOTER 190
+#define IDC_HEADERTEXT 1040
+#define IDC_FOOTERTEXT 1041
+
+// Printing progress window
+#define IDD_PRINTPROGRESS 191
+#define IDC_PRINTPAGE 1042

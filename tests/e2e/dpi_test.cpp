@@ -254,6 +254,7 @@ TEST_F(At144Dpi, EditFontStatusPartsAndToolbarAreScaledAndNoDialogClipsAText)
         {IDM_GOTOLINE, L"Go to line", IDCANCEL},
         {IDM_INSERTDATETIME, L"Scrivlet - Insert time/date", IDCANCEL},
         {IDM_SETTINGS, L"Scrivlet 2.0 Settings", IDCANCEL},
+        {IDM_HEADERFOOTER, L"Header and Footer", IDCANCEL},
         {IDM_ABOUT, L"About Scrivlet", IDOK},
     };
     for (const Dialog& shown : dialogs) {

@@ -1,91 +1,33 @@
-// The print layout as plain values, and real print jobs of the frame's
-// document through Wine's PostScript driver, captured to a file.
+// Real print jobs of the frame's document through Wine's PostScript driver,
+// captured to a file.
 #include "print/printdocument.h"
 
+#include <dlgs.h>
 #include <winspool.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "app/commands.h"
 #include "document/documentstate.h"
+#include "prefs/appearance.h"
+#include "prefs/settings.h"
+#include "print/pagesetup.h"
+#include "print/printerchoice.h"
 #include "res/resource.h"
-#include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/test_thread.h"
+#include "tests/support/wait.h"
 
 namespace {
 
 using Rows = std::vector<std::string>;
-
-// Each printed row as "page:row:chars", then the page count; length may stop
-// short of the text to show that nothing behind it is read.
-Rows Layout(const std::wstring& text, unsigned pageLimit = 63, size_t length = std::wstring::npos)
-{
-    Rows rows;
-    int page = 1;
-    LayOutText(
-        text.c_str(), std::min(length, text.size()), PageLayout{1, 10, pageLimit},
-        [&](unsigned row, const wchar_t* chars, size_t count) {
-            rows.push_back(std::to_string(page) + ":" + std::to_string(row) + ":" + std::string(chars, chars + count));
-        },
-        [&] { ++page; });
-    rows.push_back("pages " + std::to_string(page));
-    return rows;
-}
-
-TEST(PrintLayoutTest, PageGeometryFromTheFontAndThePrintableArea)
-{
-    PageLayout layout = {};
-    // 66 rows of 16 units: header, gap, 61 text rows, three rows left empty.
-    ASSERT_EQ(ComputePageLayout(PrintMetrics{14, 2, 8, 85, 66 * 16 + 15}, &layout), 1);
-    EXPECT_EQ((std::vector<unsigned>{unsigned(layout.rowPitch), layout.charsPerRow, layout.pageLimit}),
-              (std::vector<unsigned>{16, 10, 63}));
-    // Metrics that would divide by zero, or leave no character or text row.
-    for (PrintMetrics bad :
-         {PrintMetrics{0, 0, 0, 0, 0}, PrintMetrics{14, 2, 8, 7, 999}, PrintMetrics{14, 2, 8, 85, 95}})
-        EXPECT_EQ(ComputePageLayout(bad, &layout), 0);
-}
-
-TEST(PrintLayoutTest, LinesPiecesOfLongLinesAndPages)
-{
-    EXPECT_EQ(Layout(L""), (Rows{"1:2:", "pages 1"}));
-    EXPECT_EQ(Layout(L"abc\r\n"), (Rows{"1:2:abc", "pages 1"}));
-    EXPECT_EQ(Layout(L"ab\r\n\r\n\tc\rd\ne"), (Rows{"1:2:ab", "1:3:", "1:4:\tc\rd\ne", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghij\r\nabcdefghijk"), (Rows{"1:2:abcdefghij", "1:3:abcdefghij", "1:4:k", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghijABCDEFGHIJ\r\n"), (Rows{"1:2:abcdefghij", "1:3:ABCDEFGHIJ", "1:4:", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghijABCDEFGHIJ"), (Rows{"1:2:abcdefghij", "1:3:ABCDEFGHIJ", "pages 1"}));
-    EXPECT_EQ(Layout(L"   abcdefghijkl\r\n  ab"), (Rows{"1:2:abcdefghij", "1:3:kl", "1:4:  ab", "pages 1"}));
-    // Skipped spaces use the line up before its last piece: it is not drawn
-    // from the next line or from behind the text.
-    EXPECT_EQ(Layout(L"abcdefghij          \r\nnext"), (Rows{"1:2:abcdefghij", "1:3:", "1:4:next", "pages 1"}));
-    EXPECT_EQ(Layout(L"abcdefghij    klmnopXXXX", 63, 20), (Rows{"1:2:abcdefghij", "1:3:klmnop", "pages 1"}));
-    // Limit 5: text rows 2 to 4 on every page.
-    EXPECT_EQ(Layout(L"1\r\n2\r\n3\r\n4", 5), (Rows{"1:2:1", "1:3:2", "1:4:3", "2:2:4", "pages 2"}));
-    // Text that ends on the last row still begins a page with only its header.
-    EXPECT_EQ(Layout(L"1\r\n2\r\n3", 5), (Rows{"1:2:1", "1:3:2", "1:4:3", "pages 2"}));
-    EXPECT_EQ(Layout(L"1\r\n2\r\nabcdefghijklmnopqrst", 5),
-              (Rows{"1:2:1", "1:3:2", "1:4:abcdefghij", "2:2:klmnopqrst", "pages 2"}));
-}
-
-std::wstring HeaderText(const wchar_t* path, int page)
-{
-    wchar_t text[kPageHeaderCapacity];
-    int length = PageHeaderText(path, page, text);
-    EXPECT_EQ(length, static_cast<int>(wcslen(text)));
-    return text;
-}
-
-TEST(PrintLayoutTest, HeaderNamesTheFileAndThePage)
-{
-    EXPECT_EQ(HeaderText(L"D:\\docs\\notes.txt", 1), L"notes.txt, page 1");
-    EXPECT_EQ(HeaderText(L"Untitled", 12), L"Untitled, page 12");
-    // The longest name a path can hold comes out whole.
-    std::wstring name(MAX_PATH, L'n');
-    EXPECT_EQ(HeaderText(name.c_str(), 3), name + L", page 3");
-}
 
 // The text runs of each page of a job from Wine's PostScript driver, which
 // draws a run from a moveto glyph by glyph ("/H glyphshow").
@@ -112,6 +54,11 @@ std::vector<Rows> PrintedPages(const std::string& postScript)
 
 class PrintDocumentTest : public FrameTest {
 protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        EditFont = CreateDefaultEditFont();
+    }
     // Wine's spooler writes the jobs of the queue "PDF" to a file (a Unix path).
     void CaptureJobs(bool on)
     {
@@ -130,9 +77,70 @@ protected:
     void TearDown() override
     {
         CaptureJobs(false);
+        FreePrinterChoice();
         FrameTest::TearDown();
     }
 
+    // Runs the Print command with a stand-in user, who makes choices in the
+    // Print dialog and presses button there, and presses OK in every box;
+    // returns the boxes' texts.
+    std::vector<std::wstring> Print(int button, const std::function<void(HWND)>& choose = nullptr)
+    {
+        std::vector<std::wstring> boxes;
+        bool printDialogSeen = false;
+        std::atomic<bool> stop{false};
+        TestThread user([&] {
+            HWND answered = nullptr;
+            WaitUntil(
+                [&] {
+                    HWND dialog = FindProcessDialog(GetCurrentProcessId());
+                    if (!dialog || dialog == answered)
+                        return stop.load();
+                    answered = dialog;
+                    if (HWND page = GetDlgItem(dialog, IDC_PRINTPAGE)) {
+                        progress_ = WindowText(page);
+                        if (cancelProgress_)
+                            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                        return false;
+                    }
+                    std::wstring text = MessageBoxText(dialog);
+                    if (!text.empty()) {
+                        boxes.push_back(text);
+                        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                        return false;
+                    }
+                    printDialogSeen = true;
+                    if (choose)
+                        choose(dialog);
+                    PostMessageW(dialog, WM_COMMAND, button, 0);
+                    return false;
+                },
+                60000);
+        });
+        EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(IDM_PRINT, 0), 0), 0);
+        stop = true;
+        user.join();
+        EXPECT_TRUE(printDialogSeen || !boxes.empty()) << "neither the Print dialog nor a box appeared";
+        return boxes;
+    }
+
+    // The document of lines "line 1" to "line count".
+    Rows SetLines(int count)
+    {
+        Rows lines;
+        std::string text;
+        for (int i = 1; i <= count; ++i)
+            text += (lines.emplace_back("line " + std::to_string(i))) + "\r\n";
+        SetWindowTextA(edit(), text.c_str());
+        return lines;
+    }
+
+    std::vector<Rows> Printed() { return PrintedPages(FileExists(output_) ? ReadBytes(output_) : ""); }
+
+    // The progress window's text when the stand-in user saw it, and whether
+    // the user presses its Cancel.
+    std::wstring progress_;
+    bool cancelProgress_ = false;
     ScratchFolder folder_;
     std::wstring output_ = folder_.Path(L"job.ps");
 };
@@ -141,16 +149,10 @@ TEST_F(PrintDocumentTest, PrintsEveryLineUnderAHeaderOnEveryPage)
 {
     CaptureJobs(true);
     wcscpy(DocumentState.FilePath, L"C:\\docs\\notes.txt");
-    Rows lines;
-    std::string text;
-    for (int i = 1; i <= 100; ++i)
-        text += (lines.emplace_back("line " + std::to_string(i))) + "\r\n";
-    SetWindowTextA(edit(), text.c_str());
+    Rows lines = SetLines(100);
 
-    DialogAnswerer answerer(IDOK);
-    EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(IDM_PRINT, 0), 0), 0);
-    EXPECT_FALSE(answerer.Finish()) << "a box appeared: " << answerer.text();
-    std::vector<Rows> pages = PrintedPages(FileExists(output_) ? ReadBytes(output_) : "");
+    EXPECT_TRUE(Print(IDOK).empty());
+    std::vector<Rows> pages = Printed();
     ASSERT_GE(pages.size(), 2u) << "no job of several pages; is the queue PDF there (scripts/print-env start)?";
     Rows printed;
     for (size_t i = 0; i < pages.size(); ++i) {
@@ -158,6 +160,91 @@ TEST_F(PrintDocumentTest, PrintsEveryLineUnderAHeaderOnEveryPage)
         printed.insert(printed.end(), pages[i].begin() + 1, pages[i].end());
     }
     EXPECT_EQ(printed, lines);
+}
+
+TEST_F(PrintDocumentTest, PrintsInsideTheStoredMarginsUnderTheStoredHeaderAndFooter)
+{
+    CaptureJobs(true);
+    wcscpy(DocumentState.FilePath, L"C:\\docs\\notes.txt");
+    SetLines(100);
+    EXPECT_TRUE(Print(IDOK).empty());
+    size_t rowsAtTheDefault = Printed().at(0).size() - 1;
+
+    PageMargins margins = {2000, 6000, 2000, 6000};
+    SetSettingBinary(L"PageMargins", &margins, sizeof(margins));
+    wchar_t header[kPageTextCapacity] = L"&lleft &f";
+    wchar_t footer[kPageTextCapacity] = L"&rpage &p of &P";
+    SetSettingBinary(L"PageHeader", header, sizeof(header));
+    SetSettingBinary(L"PageFooter", footer, sizeof(footer));
+    EXPECT_TRUE(Print(IDOK).empty());
+    std::vector<Rows> pages = Printed();
+    ASSERT_GE(pages.size(), 2u);
+    Rows first = pages[0];
+    EXPECT_EQ(first.front(), "left notes.txt");
+    EXPECT_EQ(first.back(), "page 1 of " + std::to_string(pages.size()));
+    // 80 mm more of margins take about 80 / 240 of the rows.
+    EXPECT_LT(first.size() - 2, rowsAtTheDefault * 3 / 4);
+}
+
+TEST_F(PrintDocumentTest, PrintsThePagesChosenInTheDialog)
+{
+    CaptureJobs(true);
+    wcscpy(DocumentState.FilePath, L"C:\\docs\\notes.txt");
+    SetLines(300);
+    EXPECT_EQ(Print(IDOK,
+                    [](HWND dialog) {
+                        SendMessageW(GetDlgItem(dialog, rad3), BM_CLICK, 0, 0);
+                        SetDlgItemTextW(dialog, edt1, L"2");
+                        SetDlgItemTextW(dialog, edt2, L"3");
+                    }),
+              std::vector<std::wstring>{});
+    std::vector<Rows> pages = Printed();
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0][0], "notes.txt, page 2");
+    EXPECT_EQ(pages[1][0], "notes.txt, page 3");
+    EXPECT_EQ(pages[1][1], "line " + std::to_string(std::stoi(pages[0].back().substr(5)) + 1));
+}
+
+TEST_F(PrintDocumentTest, PrintsTheSelectionWhenChosen)
+{
+    CaptureJobs(true);
+    wcscpy(DocumentState.FilePath, L"C:\\docs\\notes.txt");
+    SetLines(3);
+    SendMessageW(edit(), EM_SETSEL, 8, 14);  // "line 2"
+    EXPECT_TRUE(Print(IDOK, [](HWND dialog) { SendMessageW(GetDlgItem(dialog, rad2), BM_CLICK, 0, 0); }).empty());
+    EXPECT_EQ(Printed(), (std::vector<Rows>{{"notes.txt, page 1", "line 2"}}));
+}
+
+TEST_F(PrintDocumentTest, CancelInTheDialogPrintsNothing)
+{
+    CaptureJobs(true);
+    SetLines(3);
+    EXPECT_TRUE(Print(IDCANCEL).empty());
+    EXPECT_FALSE(FileExists(output_));
+}
+
+TEST_F(PrintDocumentTest, CancelInTheProgressWindowEndsTheJob)
+{
+    CaptureJobs(true);
+    SetLines(20000);
+    cancelProgress_ = true;
+    EXPECT_TRUE(Print(IDOK).empty());
+    ASSERT_EQ(progress_.rfind(L"Printing page ", 0), 0u) << "no progress window was seen";
+    size_t of = progress_.find(L" of ");
+    ASSERT_NE(of, std::wstring::npos);
+    size_t pages = std::stoul(progress_.substr(of + 4));
+    EXPECT_LT(Printed().size(), pages);
+    EXPECT_TRUE(IsWindowEnabled(window_));
+}
+
+TEST_F(PrintDocumentTest, AJobThatCannotBeWrittenIsReported)
+{
+    // The spooler's output is a folder, which cannot be opened as a file: the
+    // page is sent, and the job fails at its end.
+    output_ = folder_.Path(L"");
+    CaptureJobs(true);
+    SetLines(3);
+    EXPECT_EQ(Print(IDOK), std::vector<std::wstring>{L"Printing failed. Pages sent to the printer: 1 of 1."});
 }
 
 TEST_F(PrintDocumentTest, WithoutALocalPrinterReportsTheFailureAndPrintsNothing)
@@ -170,10 +257,7 @@ TEST_F(PrintDocumentTest, WithoutALocalPrinterReportsTheFailureAndPrintsNothing)
     DeletePrinter(printer);
     ClosePrinter(printer);
 
-    DialogAnswerer answerer(IDOK);
-    EXPECT_EQ(HandleCommand(window_, MAKEWPARAM(IDM_PRINT, 0), 0), 0);
-    ASSERT_TRUE(answerer.Finish()) << "no message appeared";
-    EXPECT_EQ(answerer.caption() + L": " + answerer.text(), L"Scrivlet v2.0 - Error: Failed to print!");
+    EXPECT_EQ(Print(IDOK), std::vector<std::wstring>{L"Failed to print!"});
     EXPECT_FALSE(FileExists(output_));
 }
 

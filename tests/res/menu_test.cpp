@@ -74,6 +74,8 @@ TEST_F(MenuTest, FourPopupsWithEveryItemInPlace)
                  {IDM_SAVE, L"&Save\tCtrl+S", 0},
                  {IDM_SAVEAS, L"Save &As...\tCtrl+Alt+S", 0},
                  {kSeparator, nullptr, 0},
+                 {IDM_PAGESETUP, L"Page Set&up...", 0},
+                 {IDM_HEADERFOOTER, L"&Header and Footer...", 0},
                  {IDM_PRINT, L"&Print\tCtrl+P", 0},
                  {kSeparator, nullptr, 0},
                  // The recent files, on a clean machine only this grayed entry.
@@ -115,10 +117,10 @@ TEST(MenuTemplate, HasTwoAdjacentSeparatorsAboveExitAndNoMarks)
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU));
     ASSERT_NE(menu, nullptr);
     HMENU file = GetSubMenu(menu, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 11);
-    EXPECT_EQ(ReadItem(file, 8).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
-    EXPECT_EQ(ReadItem(file, 9).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
-    EXPECT_EQ(ReadItem(file, 10).id, static_cast<UINT>(IDM_EXIT));
+    ASSERT_EQ(GetMenuItemCount(file), 13);
+    EXPECT_EQ(ReadItem(file, 10).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
+    EXPECT_EQ(ReadItem(file, 11).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
+    EXPECT_EQ(ReadItem(file, 12).id, static_cast<UINT>(IDM_EXIT));
     for (int popup = 0; popup < 4; ++popup) {
         HMENU items = GetSubMenu(menu, popup);
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
