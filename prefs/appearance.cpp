@@ -167,6 +167,23 @@ void RepaintEdit(HWND mainWindow)
     InvalidateRect(GetDlgItem(mainWindow, IDC_EDIT), nullptr, TRUE);
 }
 
+// Replaces font's face name by the face the system shows for it. The Font
+// dialog lists installed faces only: opened on a face the system substitutes
+// (Arial where it is missing), it would select the list's first face and
+// size, and OK would change the font the user did not touch.
+void ResolveShownFace(HWND window, LOGFONTW* font)
+{
+    HDC dc = GetDC(window);
+    if (!dc)
+        return;
+    HGDIOBJ old = SelectObject(dc, EditFont);
+    wchar_t face[LF_FACESIZE] = {};
+    if (GetTextFaceW(dc, LF_FACESIZE, face) > 0)
+        lstrcpynW(font->lfFaceName, face, LF_FACESIZE);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+}
+
 }  // namespace
 
 LRESULT ChooseForeColor(HWND mainWindow)
@@ -197,6 +214,7 @@ LRESULT ChooseEditFont(HWND mainWindow)
         return 0;
     LOGFONTW font = {};
     GetObjectW(EditFont, sizeof(font), &font);
+    ResolveShownFace(mainWindow, &font);
     CHOOSEFONTW request = {};
     request.lStructSize = sizeof(request);
     request.hwndOwner = mainWindow;

@@ -212,6 +212,9 @@ TEST_F(SmokeTest, PrintingSendsAJobToTheTestQueue)
     RegSetValueExA(spooler, "CUPS:PDF", 0, REG_SZ, reinterpret_cast<BYTE*>(target), lstrlenA(target) + 1);
     HeapFree(GetProcessHeap(), 0, target);
     program().PostCommand(IDM_PRINT);
+    HWND dialog = Dialog();
+    ASSERT_NE(dialog, nullptr) << "the Print dialog did not appear";
+    ASSERT_NO_FATAL_FAILURE(Press(dialog, IDOK));
     const bool printed =
         WaitUntil([&] { return FileExists(job) && ReadBytes(job).find("%%EOF") != std::string::npos; }, kStepMs);
     RegDeleteValueW(spooler, L"CUPS:PDF");

@@ -70,9 +70,25 @@ TEST_F(AppearanceTest, ChosenColorsAreStoredEachDialogKeepingItsOwnCustomColors)
     EXPECT_EQ(GetObjectType(before), 0u) << "the old brush is deleted";
 }
 
-TEST_F(AppearanceTest, ChosenFontIsStoredAndApplied)
+// The face the system shows for font, which differs from its name when the
+// name is substituted (Arial, missing under Wine, shows as another face).
+std::wstring ShownFace(HWND window, HFONT font)
+{
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return face;
+}
+
+TEST_F(AppearanceTest, OkInTheFontDialogKeepsTheShownFaceAndSizeAndStoresThem)
 {
     HFONT old = EditFont;
+    const std::wstring shownBefore = ShownFace(edit(), old);
+    LOGFONTW before;
+    ASSERT_EQ(GetObjectW(old, sizeof(before), &before), 92);
     DialogAnswerer answerer(IDOK);
     HandleCommand(window_, IDM_FONT, 0);
     ASSERT_TRUE(answerer.Finish()) << "no font dialog";
@@ -81,6 +97,9 @@ TEST_F(AppearanceTest, ChosenFontIsStoredAndApplied)
     LOGFONTW font;
     ASSERT_EQ(GetObjectW(EditFont, sizeof(font), &font), 92);
     EXPECT_EQ(Stored(L"Font"), Binary(font));
+    EXPECT_EQ(ShownFace(edit(), EditFont), shownBefore);
+    // The dialog returns its size in whole points.
+    EXPECT_NEAR(abs(font.lfHeight), abs(before.lfHeight), 2);
 }
 
 }  // namespace
