@@ -11,10 +11,31 @@ std::vector<void*> WithRoomFor(size_t count)
     return blocks;
 }
 
+// Under 32-bit Wine the X11 driver's Unix side shares the address space and
+// reads each event the display sends into fresh memory; without it the
+// connection fails and the whole test program ends. A window made just
+// before (a dialog, a box) still has events coming, so they are read while
+// there is room: until the queue has stayed empty for a while.
+void SettleWindowEvents()
+{
+    const DWORD quietMs = 50, longestMs = 1000;
+    DWORD start = GetTickCount(), lastMessage = start;
+    while (GetTickCount() - lastMessage < quietMs && GetTickCount() - start < longestMs) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+            lastMessage = GetTickCount();
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
 }  // namespace
 
 AddressSpaceTaken::AddressSpaceTaken()
 {
+    SettleWindowEvents();
     // The list needs its room before the space is gone: one entry per block of
     // the largest size, of which a 64-bit process has up to 2^19.
     blocks_.reserve(sizeof(void*) == 4 ? 1u << 16 : 1u << 20);
