@@ -34,20 +34,25 @@ double TimeSearch(const std::wstring& text, const SearchOptions& options)
 std::string SearchRows(int megabytes, int runs)
 {
     const std::wstring text = FoxText(static_cast<size_t>(megabytes) << 20, 0);
+    const int kCombinations = 8;
+    auto optionsOf = [](int combination) {
+        return SearchOptions{combination & 1 ? 0 : 1, combination & 2 ? 1 : 0, 1, combination & 4 ? 1 : 0};
+    };
+    // Each run times every combination in turn, so that a shared machine's
+    // changing load weighs on all of them alike.
+    std::vector<std::vector<double>> times(kCombinations);
+    for (int run = 0; run < runs; ++run)
+        for (int combination = 0; combination < kCombinations; ++combination)
+            times[combination].push_back(TimeSearch(text, optionsOf(combination)));
     std::string rows;
-    double exact = 0;
-    for (int combination = 0; combination < 8; ++combination) {
-        const SearchOptions options = {combination & 1 ? 0 : 1, combination & 2 ? 1 : 0, 1, combination & 4 ? 1 : 0};
-        std::vector<double> times;
-        for (int run = 0; run < runs; ++run)
-            times.push_back(TimeSearch(text, options));
-        const double median = Median(times);
-        if (combination == 0)
-            exact = median;
+    const double exact = Median(times[0]);
+    for (int combination = 0; combination < kCombinations; ++combination) {
+        const SearchOptions options = optionsOf(combination);
+        const double median = Median(times[combination]);
         const double ratio = median / exact;
         const std::string name = Printf("%s, %s, %s", options.CaseSensitive ? "exact" : "case-blind",
                                         options.WholeWord ? "whole word" : "anywhere", options.Up ? "up" : "down");
-        rows += Row({name, ListValues(times, "%.4f"), Printf("%.4f", median),
+        rows += Row({name, ListValues(times[combination], "%.4f"), Printf("%.4f", median),
                      Printf("%.0f", static_cast<double>(text.size()) / median / 1e6), Printf("%.2f", ratio),
                      combination == 0 ? "-" : Verdict(ratio <= 1.5)});
         if (ratio > 1.5)
