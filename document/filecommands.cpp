@@ -181,14 +181,17 @@ void FillFileDialog(OPENFILENAMEW* dialog, HWND mainWindow, wchar_t* file, const
     dialog->lpstrTitle = title;
 }
 
-// Loads path as the document; on failure shows message and becomes untitled.
+// Loads path as the document; on failure shows message and becomes
+// untitled, unless the load left the document as it was.
 void LoadAsDocument(HWND mainWindow, const wchar_t* path, const wchar_t* failure)
 {
     if (Scrivlet_ReadFile(mainWindow, path, &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base)) {
         CopyPath(path, DocumentState.FilePath);
     } else {
+        const bool untouched = LoadLeftTheDocument();
         ShowLoadFailure(failure);
-        BecomeUntitled();
+        if (!untouched)
+            BecomeUntitled();
     }
     DocumentChanged(mainWindow);
 }
@@ -279,9 +282,15 @@ int RunOpenDialog(HWND mainWindow, int* isModified, wchar_t* filePath, TextForma
     dialog.Flags = OFN_HIDEREADONLY;
     if (!system_call::GetOpenFileNameW(&dialog))
         return 1;
+    wchar_t previousPath[kPathCapacity];
+    CopyPath(filePath, previousPath);
     CopyPath(file, filePath);
     if (Scrivlet_ReadFile(mainWindow, filePath, isModified, format, version))
         return 1;
+    if (LoadLeftTheDocument()) {
+        CopyPath(previousPath, filePath);
+        return 0;
+    }
     wcscpy(filePath, kUntitled);
     if (version)
         *version = {};

@@ -49,3 +49,15 @@ bool RoomForFile(ULONGLONG fileSize, const MemoryRoom& room)
 {
     return LoadNeeds(fileSize) <= Usable(room);
 }
+
+void FormatFileSize(ULONGLONG bytes, wchar_t* text)
+{
+    const ULONGLONG kMegabyte = 1ull << 20, kGigabyte = 1ull << 30;
+    if (bytes >= kGigabyte)
+        wsprintfW(text, L"%u.%u GB", static_cast<unsigned>(bytes / kGigabyte),
+                  static_cast<unsigned>(bytes % kGigabyte * 10 / kGigabyte));
+    else if (bytes >= kMegabyte)
+        wsprintfW(text, L"%u MB", static_cast<unsigned>(bytes / kMegabyte));
+    else
+        wsprintfW(text, L"%u KB", static_cast<unsigned>((bytes + 1023) / 1024));
+}

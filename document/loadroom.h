@@ -22,3 +22,6 @@ ULONGLONG LoadNeeds(ULONGLONG fileSize);
 // The largest file whose load the room holds, and whether this one's does.
 ULONGLONG LargestFileFor(const MemoryRoom& room);
 bool RoomForFile(ULONGLONG fileSize, const MemoryRoom& room);
+
+// "1.9 GB", "540 MB" or "12 KB": a size the way a user reads it.
+void FormatFileSize(ULONGLONG bytes, wchar_t* text);

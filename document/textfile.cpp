@@ -11,32 +11,19 @@
 #include "document/encoding.h"
 #include "document/filecheck.h"
 #include "document/fileversion.h"
+#include "document/loadprogress.h"
 #include "document/loadroom.h"
+#include "document/openquestion.h"
 #include "document/safesave.h"
 #include "document/titlestatus.h"
 #include "platform/framemessages.h"
 #include "platform/messages.h"
 #include "platform/scopedhandle.h"
 #include "platform/textbuffer.h"
-#include "platform/wholefile.h"
 #include "prefs/recentfiles.h"
 #include "res/resource.h"
 
 namespace {
-
-const wchar_t kLargeFileMessage[] =
-    L"The file you are attempting to open is larger than 500 kilobytes, and word wrap is currently enabled. "
-    L"opening files with word wrap enabled is exponentially slower than when it is disabled. Would you like to "
-    L"disable word wrap now?";
-
-void OfferToSwitchWrapOff(HWND mainWindow, DWORD size)
-{
-    HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
-    bool wrapOn = !(GetWindowLongPtrW(edit, GWL_STYLE) & WS_HSCROLL);
-    if (size > kLargeFileThreshold && wrapOn &&
-        ShowBox(kLargeFileMessage, L"Long Operation Warning - Scrivlet", MB_ICONWARNING | MB_YESNO) == IDYES)
-        SendMessageW(mainWindow, WM_SCRIVLET_SETWORDWRAP, 0, 0);
-}
 
 // Shows the text's zero characters, which the control cannot hold, as a
 // stand-in that the file's text does not use, so that a save can turn each
@@ -103,10 +90,11 @@ HLOCAL KeptIfWhole(bool whole, HLOCAL block)
 // Reads the textBytes behind a UTF-16 mark into text, in the machine's byte
 // order; hash, when given, takes them. The last byte of an odd number is
 // noted in format.
-bool ReadUnits(HANDLE file, wchar_t* text, DWORD textBytes, bool bigEndian, ContentHash* hash, TextFormat* format)
+bool ReadUnits(HANDLE file, wchar_t* text, DWORD textBytes, bool bigEndian, ContentHash* hash, TextFormat* format,
+               LoadProgress* progress)
 {
     BYTE* bytes = reinterpret_cast<BYTE*>(text);
-    if (!ReadWhole(file, bytes, textBytes))
+    if (!progress->Read(file, bytes, textBytes))
         return false;
     if (hash)
         hash->Add(bytes, textBytes);
@@ -123,7 +111,8 @@ bool ReadUnits(HANDLE file, wchar_t* text, DWORD textBytes, bool bigEndian, Cont
 // control's next buffer, so a large file is not held twice. When its line
 // ends need more room than the buffer has, it is read again into a larger
 // one, taken only once the first is freed. hash holds the mark's bytes.
-HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format, ContentHash* hash)
+HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextFormat* format, ContentHash* hash,
+                       LoadProgress* progress)
 {
     format->Encoding = encoding;
     format->HasMark = 1;
@@ -139,7 +128,7 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextForma
     bool read;
     {
         LockedText locked(block);
-        read = locked.get() && ReadUnits(file, locked.get(), textBytes, bigEndian, hash, format);
+        read = locked.get() && ReadUnits(file, locked.get(), textBytes, bigEndian, hash, format, progress);
         if (read)
             counts = CountLineEnds(locked.get(), length);
     }
@@ -160,7 +149,7 @@ HLOCAL ReadMarkedUtf16(HANDLE file, DWORD size, TextEncoding encoding, TextForma
         *hash = markOnly;
         LockedText locked(block);
         read = locked.get() && SetFilePointerEx(file, behindMark, nullptr, FILE_BEGIN) &&
-               ReadUnits(file, locked.get(), textBytes, bigEndian, hash, format);
+               ReadUnits(file, locked.get(), textBytes, bigEndian, hash, format, progress);
         if (read)
             counts = CountLineEnds(locked.get(), length);
     }
@@ -247,23 +236,26 @@ HLOCAL DecodeBytes(const BYTE* bytes, DWORD size, UINT codePage, TextFormat* for
 
 // The whole file as the control's next buffer, or null when it cannot be read
 // or there is no memory for it. hash takes the bytes as they are read.
-HLOCAL ReadTextBlock(HANDLE file, DWORD size, UINT codePage, TextFormat* format, ContentHash* hash)
+HLOCAL ReadTextBlock(HANDLE file, DWORD size, UINT codePage, TextFormat* format, ContentHash* hash,
+                     LoadProgress* progress)
 {
     *format = PlainTextFormat();
     BYTE head[2] = {};
     const DWORD headSize = size < sizeof(head) ? size : sizeof(head);
-    if (!ReadWhole(file, head, headSize))
+    if (!progress->Read(file, head, headSize))
         return nullptr;
     hash->Add(head, headSize);
     if (TextEncoding marked = Utf16MarkOf(head, headSize))
-        return ReadMarkedUtf16(file, size, marked, format, hash);
+        return ReadMarkedUtf16(file, size, marked, format, hash, progress);
     std::unique_ptr<BYTE[]> bytes(new (std::nothrow) BYTE[size + 1]);
     if (!bytes)
         return nullptr;
     memcpy(bytes.get(), head, headSize);
-    if (!ReadWhole(file, bytes.get() + headSize, size - headSize))
+    if (!progress->Read(file, bytes.get() + headSize, size - headSize))
         return nullptr;
     hash->Add(bytes.get() + headSize, size - headSize);
+    if (!progress->Converting())
+        return nullptr;
     return DecodeBytes(bytes.get(), size, codePage, format);
 }
 
@@ -441,25 +433,14 @@ namespace {
 
 const int kMessageCapacity = 1024;
 
-// Why the last load refused its file before reading it.
+// Why the last load opened nothing while leaving the document as it was:
+// its file refused for its size before a byte was read, or the user's No or
+// Cancel, which the user needs no box about.
 struct SizeRefusal {
-    enum { None, AboveLimit, NoRoom } reason;
+    enum { None, AboveLimit, NoRoom, Declined } reason;
     ULONGLONG size, largest;
 };
 SizeRefusal LastRefusal = {};
-
-// "1.9 GB", "540 MB" or "12 KB": a size the way a user reads it.
-void FormatSize(ULONGLONG bytes, wchar_t* text)
-{
-    const ULONGLONG kMegabyte = 1ull << 20, kGigabyte = 1ull << 30;
-    if (bytes >= kGigabyte)
-        wsprintfW(text, L"%u.%u GB", static_cast<unsigned>(bytes / kGigabyte),
-                  static_cast<unsigned>(bytes % kGigabyte * 10 / kGigabyte));
-    else if (bytes >= kMegabyte)
-        wsprintfW(text, L"%u MB", static_cast<unsigned>(bytes / kMegabyte));
-    else
-        wsprintfW(text, L"%u KB", static_cast<unsigned>((bytes + 1023) / 1024));
-}
 
 }  // namespace
 
@@ -467,8 +448,8 @@ void ShowLoadFailure(const wchar_t* text)
 {
     wchar_t message[kMessageCapacity];
     wchar_t size[32], largest[32];
-    FormatSize(LastRefusal.size, size);
-    FormatSize(LastRefusal.largest, largest);
+    FormatFileSize(LastRefusal.size, size);
+    FormatFileSize(LastRefusal.largest, largest);
     switch (LastRefusal.reason) {
         case SizeRefusal::AboveLimit:
             wsprintfW(message, L"%s\n\nThe file is too large for Scrivlet, which opens files below 2 GB.", text);
@@ -479,12 +460,20 @@ void ShowLoadFailure(const wchar_t* text)
                       L"about %s.",
                       text, size, largest);
             break;
+        case SizeRefusal::Declined:
+            LastRefusal = SizeRefusal();
+            return;
         default:
             wsprintfW(message, L"%s", text);
             break;
     }
     LastRefusal = SizeRefusal();
     ShowErrorMessage(message);
+}
+
+bool LoadLeftTheDocument()
+{
+    return LastRefusal.reason != SizeRefusal::None;
 }
 
 namespace {
@@ -508,9 +497,11 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
     // Read and decode completely before touching the control, so that a failed
     // read or a lack of memory leaves the user's document as it was. Another
     // program may be writing the file meanwhile: see JudgeRead.
+    LastRefusal = SizeRefusal();
     TextFormat read;
     HLOCAL block = nullptr;
     FileVersion readVersion = {};
+    std::unique_ptr<LoadProgress> progress;
     for (int attempt = 1; !block; ++attempt) {
         FileVersion before = {};
         const bool beforeTaken = ReadFileIdentity(file.get(), &before);
@@ -530,13 +521,31 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
             LastRefusal = {SizeRefusal::NoRoom, fileSize, LargestFileFor(room)};
             return 0;
         }
-        if (attempt == 1 && !reload)
-            OfferToSwitchWrapOff(mainWindow, size);
+        if (attempt == 1 && !reload) {
+            HWND edit = GetDlgItem(mainWindow, IDC_EDIT);
+            const bool wrapOn = !(GetWindowLongPtrW(edit, GWL_STYLE) & WS_HSCROLL);
+            const OpenAnswer answer = AskBeforeOpen(fileSize, wrapOn);
+            if (answer == OpenAnswer::DontOpen) {
+                LastRefusal = {SizeRefusal::Declined, fileSize, 0};
+                return 0;
+            }
+            if (answer == OpenAnswer::OpenWithWrapOff)
+                SendMessageW(mainWindow, WM_SCRIVLET_SETWORDWRAP, 0, 0);
+        }
+        if (!progress)
+            progress = std::make_unique<LoadProgress>(mainWindow, fileSize);
+        progress->Restart();
         ContentHash hash;
         const LARGE_INTEGER start = {};
         block = SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)
-                    ? ReadTextBlock(file.get(), size, GetACP(), &read, &hash)
+                    ? ReadTextBlock(file.get(), size, GetACP(), &read, &hash, progress.get())
                     : nullptr;
+        if (progress->cancelled()) {
+            if (block)
+                LocalFree(block);
+            LastRefusal = {SizeRefusal::Declined, fileSize, 0};
+            return 0;
+        }
         AfterFileBytesRead(path);
         const bool afterTaken = ReadFileIdentity(file.get(), &readVersion);
         const ReadCheck check = JudgeRead(beforeTaken, before, afterTaken, readVersion, attempt);
@@ -553,6 +562,7 @@ int LoadTextFile(HWND mainWindow, const wchar_t* path, LoadKind kind, int* isMod
         readVersion.Hash = hash.Value();
     }
     file.close();
+    progress.reset();
 
     // The control shows the empty text until the message loop hands it the new
     // buffer; clearing first keeps the status refresh below consistent with that.

@@ -30,8 +30,13 @@ int Scrivlet_ReadFile(HWND mainWindow, const wchar_t* path, int* isModified, Tex
 int ReloadTextFile(HWND mainWindow, const wchar_t* path, int* isModified, TextFormat* format, FileVersion* version);
 
 // Shows text, the failure of a load, with the reason when the file was
-// refused for its size.
+// refused for its size; nothing when the user declined the load.
 void ShowLoadFailure(const wchar_t* text);
+
+// Whether the last load that opened nothing left the document as it was: its
+// file refused before a byte was read, or declined by the user (the question
+// before a long layout, Cancel while reading). Ask before ShowLoadFailure.
+bool LoadLeftTheDocument();
 
 // Called by a load between reading the file's bytes and taking its identity
 // again; a test puts its own in, to write the file at that moment as another

@@ -11,6 +11,7 @@
 #include "platform/dpi.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "platform/progresswindow.h"
 #include "platform/systemlibrary.h"
 #include "platform/textbuffer.h"
 #include "prefs/appearance.h"
@@ -19,7 +20,6 @@
 #include "print/printerchoice.h"
 #include "print/printlayout.h"
 #include "print/printpage.h"
-#include "print/printprogress.h"
 #include "res/resource.h"
 
 namespace {
@@ -148,11 +148,14 @@ void SendPages(HWND mainWindow, HDC dc, const std::wstring& text, const PrintLay
     PageValues values = JobValues(PageCount(layout));
     std::wstring header = StoredHeader();
     std::wstring footer = StoredFooter();
-    HWND progress = OpenPrintProgress(mainWindow);
+    HWND progress = OpenProgressWindow(mainWindow, IDD_PROGRESS, L"Printing");
     bool cancelled = false;
     size_t sent = 0;
     for (; sent < pages.size(); ++sent) {
-        cancelled = PrintProgressCancelled(progress, sent + 1, pages.size());
+        wchar_t progressText[64];
+        wsprintfW(progressText, L"Printing page %u of %u", static_cast<unsigned>(sent + 1),
+                  static_cast<unsigned>(pages.size()));
+        cancelled = ProgressCancelled(progress, progressText);
         if (cancelled)
             break;
         values.page = pages[sent] + 1;
@@ -163,7 +166,7 @@ void SendPages(HWND mainWindow, HDC dc, const std::wstring& text, const PrintLay
         if (EndPage(dc) <= 0)
             break;
     }
-    ClosePrintProgress(progress, mainWindow);
+    CloseProgressWindow(progress, mainWindow);
     if (cancelled) {
         AbortDoc(dc);
     } else if (sent < pages.size() || EndDoc(dc) <= 0) {

@@ -118,5 +118,5 @@
 #define IDC_FOOTERTEXT 1041
 
 // Printing progress window
-#define IDD_PRINTPROGRESS 191
-#define IDC_PRINTPAGE 1042
+#define IDD_PROGRESS 191
+#define IDC_PROGRESSTEXT 1042

@@ -690,6 +690,42 @@ TEST_F(FileCommandsTest, TwoDroppedFilesOnAModifiedDocumentAskFirstThenAreRefuse
     EXPECT_EQ(ReadBytes(a), "xabc");
 }
 
+// A file the control takes minutes to lay out asks first, with its size and
+// the time; after Yes its read shows the progress, and Cancel there leaves
+// the document as it was.
+TEST_F(FileCommandsTest, AHugeFileAsksFirstAndCancelDuringItsReadLeavesTheDocument)
+{
+    std::wstring a = folder_.Write(L"a.txt", "abc");
+    const std::wstring huge = folder_.Path(L"huge.txt");
+    {
+        HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::string line = std::string(78, 'x') + "\r\n";
+        std::string megabyte;
+        while (megabyte.size() < (1u << 20))
+            megabyte += line;
+        megabyte.resize(1u << 20);
+        DWORD written = 0;
+        for (int i = 0; i < 300; ++i)
+            WriteFile(file, megabyte.data(), static_cast<DWORD>(megabyte.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    ASSERT_NO_FATAL_FAILURE(Start(a));
+    ASSERT_TRUE(program().DropFiles({huge}));
+    HWND question = program().WaitForDialogTitled(L"Long Operation Warning - Scrivlet", 10000);
+    ASSERT_NE(question, nullptr) << "nothing was asked";
+    const std::wstring asked = L"The file is 300 MB. Showing its text takes about ";
+    EXPECT_EQ(MessageBoxText(question).substr(0, asked.size()), asked);
+    PressDialogButton(question, IDYES);
+    HWND progress = program().WaitForDialogTitled(L"Opening", 10000);
+    ASSERT_NE(progress, nullptr) << "the read showed no progress";
+    PressDialogButton(progress, IDCANCEL);
+    ASSERT_TRUE(WaitUntilGone(progress, 10000));
+    ASSERT_NO_FATAL_FAILURE(ExpectTitle(L" a.txt - Scrivlet"));
+    EXPECT_EQ(program().EditText(), L"abc");
+    EXPECT_TRUE(program().ShowsNoDialog());
+}
+
 TEST_F(FileCommandsTest, DroppedFileThatCannotBeReadFailsAndTheProgramGoesOn)
 {
     std::wstring a = folder_.Write(L"a.txt", "abc");

@@ -97,7 +97,7 @@ protected:
                     if (!dialog || dialog == answered)
                         return stop.load();
                     answered = dialog;
-                    if (HWND page = GetDlgItem(dialog, IDC_PRINTPAGE)) {
+                    if (HWND page = GetDlgItem(dialog, IDC_PROGRESSTEXT)) {
                         progress_ = WindowText(page);
                         if (cancelProgress_)
                             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
