@@ -256,7 +256,10 @@ HLOCAL ReadTextBlock(HANDLE file, DWORD size, UINT codePage, TextFormat* format,
     hash->Add(bytes.get() + headSize, size - headSize);
     if (!progress->Converting())
         return nullptr;
-    return DecodeBytes(bytes.get(), size, codePage, format);
+    HLOCAL block = DecodeBytes(bytes.get(), size, codePage, format);
+    // A Cancel pressed during the conversion is answered as soon as it ends.
+    const bool wanted = progress->Converting();
+    return KeptIfWhole(wanted, block);
 }
 
 bool IsUtf16(TextEncoding encoding)
