@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "app/mainwindow.h"
+#include "document/documentstate.h"
+#include "document/textfile.h"
+#include "tests/support/boxes_in_thread.h"
 #include "tests/support/wait.h"
 
 const wchar_t kDocumentEnd[] = L"Seven zebras yodel at dawn.";
@@ -225,4 +228,11 @@ HWND MakeShownFrame()
     ShowWindow(window, SW_SHOW);
     PumpMessages();
     return window;
+}
+
+void OpenAnsweringYes(HWND window, const std::wstring& path)
+{
+    BoxesAnsweredInThread yes(IDYES);
+    if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base))
+        Fail("the program could not read %ls", path.c_str());
 }

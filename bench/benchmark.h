@@ -59,3 +59,8 @@ std::wstring FoxText(size_t length, size_t count);
 // The program's frame made in this process as the program makes it at
 // start-up, shown, with its first messages handled.
 HWND MakeShownFrame();
+
+// Opens path as the document with the program's loader, as a user who
+// answers Yes to the question asked before a long layout (answered inside
+// the thread, at once); fails the benchmark when it cannot be read.
+void OpenAnsweringYes(HWND window, const std::wstring& path);

@@ -33,8 +33,7 @@ HWND Edit(HWND window)
 std::pair<double, double> Load(HWND window, const std::wstring& path, size_t characters)
 {
     double start = Now();
-    if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.Format))
-        Fail("the program could not read %ls", path.c_str());
+    OpenAnsweringYes(window, path);
     double read = Now();
     PumpMessages();
     double shown = Now();
@@ -328,9 +327,7 @@ std::string ChangeRows(HWND window, int megabytes, int runs)
     for (int run = 0; run < runs; ++run) {
         wcscpy(DocumentState.FilePath, path.c_str());
         double start = Now();
-        if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.Format,
-                               &DocumentState.Base))
-            Fail("the program could not read %ls", path.c_str());
+        OpenAnsweringYes(window, path);
         const double opened = Now();
         reads.push_back(opened - start);
         PumpMessages();

@@ -138,12 +138,12 @@ Opened RunUntilLoaded(const std::wstring& commandLine, const wchar_t* windowClas
     HWND answered = nullptr;
     for (;;) {
         CheckRunning(child, kOpenTimeout, "the text to be loaded");
-        if (keepWrapOn) {
-            HWND box = TopWindow(child, nullptr, L"Long Operation Warning - Scrivlet", true);
-            if (box && box != answered) {
-                PostMessageW(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
-                answered = box;
-            }
+        // The question before a long layout: No keeps word wrap on; with it
+        // off, Yes opens the file.
+        HWND box = TopWindow(child, nullptr, L"Long Operation Warning - Scrivlet", true);
+        if (box && box != answered) {
+            PostMessageW(GetDlgItem(box, keepWrapOn ? IDNO : IDYES), BM_CLICK, 0, 0);
+            answered = box;
         }
         HWND window = TopWindow(child, windowClass, nullptr, false);
         HWND edit = window ? FindWindowExW(window, nullptr, L"Edit", nullptr) : nullptr;

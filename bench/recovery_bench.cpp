@@ -418,8 +418,7 @@ HWND FrameWithDocument(int megabytes, const std::wstring& path, size_t* characte
     SetWordWrap(window, 0);
     PumpMessages();
     *characters = WriteDocument(path, static_cast<size_t>(megabytes) << 20, false);
-    if (!Scrivlet_ReadFile(window, path.c_str(), &DocumentState.IsModified, &DocumentState.Format, &DocumentState.Base))
-        Fail("the program could not read %ls", path.c_str());
+    OpenAnsweringYes(window, path);
     CopyPath(path.c_str(), DocumentState.FilePath);
     PumpMessages();
     if (TextLength(window) != *characters)

@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "platform/scopedhandle.h"
 #include "res/resource.h"
+#include "tests/support/address_space.h"
 #include "tests/support/boxes_in_thread.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/frame_fixture.h"

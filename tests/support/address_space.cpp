@@ -1,6 +1,10 @@
 #include "tests/support/address_space.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
+
+#include "tests/support/boxes_in_thread.h"
 
 namespace {
 
@@ -67,4 +71,27 @@ MemoryTaken::~MemoryTaken()
 {
     for (void* block : blocks_)
         free(block);
+}
+
+std::wstring LastBoxWithAddressSpaceTaken(const std::function<void()>& act)
+{
+    // Wine maps the library that draws a box's icon on first use; with no
+    // address space left it could not, and would abort the test program.
+    HMODULE iconDrawing = LoadLibraryW(L"msimg32.dll");
+    BoxesAnsweredInThread boxes;
+    if (!iconDrawing || !boxes.active()) {
+        ADD_FAILURE() << "message boxes cannot be answered";
+        return L"";
+    }
+    {
+        AddressSpaceTaken taken;
+        void* probe = malloc(1 << 20);
+        if (probe) {
+            free(probe);
+            ADD_FAILURE() << "the address space could not be exhausted";
+        }
+        act();
+    }
+    FreeLibrary(iconDrawing);
+    return boxes.seen();
 }

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 class AddressSpaceTaken {
@@ -31,3 +33,8 @@ private:
     std::vector<void*> blocks_;  // first: its room is had before the space is gone
     AddressSpaceTaken space_;
 };
+
+// Runs act with the address space taken and its boxes answered with OK;
+// returns the last box as BoxesAnsweredInThread::seen() does. The test fails
+// when the space could not be taken.
+std::wstring LastBoxWithAddressSpaceTaken(const std::function<void()>& act);

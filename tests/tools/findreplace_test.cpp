@@ -12,7 +12,6 @@
 #include "res/resource.h"
 #include "tests/app/frame_checks.h"
 #include "tests/support/address_space.h"
-#include "tests/support/boxes_in_thread.h"
 #include "tests/support/frame_fixture.h"
 #include "tests/support/registry_reset.h"
 #include "tests/support/wait.h"
