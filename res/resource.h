@@ -111,6 +111,7 @@
 // Printing commands
 #define IDM_PAGESETUP 40100
 #define IDM_HEADERFOOTER 40101
+#define IDM_PRINTPREVIEW 40102
 
 // Header and Footer dialog
 #define IDD_HEADERFOOTER 190
@@ -120,3 +121,11 @@
 // Printing progress window
 #define IDD_PRINTPROGRESS 191
 #define IDC_PRINTPAGE 1042
+
+// Print Preview window
+#define IDC_PREVIEWPREVIOUS 1050
+#define IDC_PREVIEWNEXT 1051
+#define IDC_PREVIEWPAGENUMBER 1052
+#define IDC_PREVIEWZOOM 1053
+#define IDC_PREVIEWPRINT 1054
+#define IDC_PREVIEWSHEET 1055
