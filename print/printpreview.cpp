@@ -350,6 +350,13 @@ LRESULT CALLBACK PreviewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return RunGuarded<LRESULT>(IsUserRequest(message), [&] { return PreviewMessage(window, message, wParam, lParam); });
 }
 
+// Keys that act as the bar's buttons.
+struct CommandKey {
+    WPARAM key;
+    int id;
+};
+const CommandKey kCommandKeys[] = {{VK_NEXT, IDC_PREVIEWNEXT}, {VK_PRIOR, IDC_PREVIEWPREVIOUS}, {VK_ESCAPE, IDCANCEL}};
+
 // At 100 %, the arrows scroll by a line.
 struct ScrollKey {
     WPARAM key;
@@ -364,28 +371,21 @@ bool HandlePreviewKey(PreviewState& preview, const MSG& message)
 {
     if (message.message != WM_KEYDOWN || (message.hwnd != preview.window && !IsChild(preview.window, message.hwnd)))
         return false;
-    int line = ScaledPixels(kScrollLine, ScreenDpi());
-    switch (message.wParam) {
-        case VK_NEXT:
-            Command(preview, IDC_PREVIEWNEXT);
+    if (message.wParam == VK_HOME || message.wParam == VK_END) {
+        GoToPage(preview, message.wParam == VK_HOME ? 0 : kLastPage);
+        return true;
+    }
+    for (const CommandKey& command : kCommandKeys) {
+        if (message.wParam == command.key) {
+            Command(preview, command.id);
             return true;
-        case VK_PRIOR:
-            Command(preview, IDC_PREVIEWPREVIOUS);
-            return true;
-        case VK_HOME:
-            GoToPage(preview, 0);
-            return true;
-        case VK_END:
-            GoToPage(preview, kLastPage);
-            return true;
-        case VK_ESCAPE:
-            Command(preview, IDCANCEL);
-            return true;
+        }
     }
     if (!preview.actualSize)
         return false;
     for (const ScrollKey& scroll : kScrollKeys) {
         if (message.wParam == scroll.key) {
+            int line = ScaledPixels(kScrollLine, ScreenDpi());
             Scroll(preview, scroll.dx * line, scroll.dy * line);
             return true;
         }
