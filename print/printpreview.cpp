@@ -479,7 +479,9 @@ bool LayOutWhileIdle(PreviewState& preview)
 
 HWND OpenPrintPreview(HWND mainWindow)
 {
-    if (!BindSystemLibraryOrReport(SystemLibrary::CommonDialogs))
+    // A command posted to the disabled main window still arrives: one
+    // preview at a time.
+    if (Preview || !BindSystemLibraryOrReport(SystemLibrary::CommonDialogs))
         return nullptr;
     Preview = new (std::nothrow) PreviewState();
     if (!Preview) {
