@@ -16,6 +16,7 @@
 #include "print/headerfooterdialog.h"
 #include "print/pagesetup.h"
 #include "print/printdocument.h"
+#include "print/printpreview.h"
 #include "res/resource.h"
 #include "tools/findreplace.h"
 #include "tools/gotoline.h"
@@ -108,6 +109,8 @@ LRESULT HandleCommand(HWND mainWindow, WPARAM wParam, LPARAM)
             return SaveDocumentAs(mainWindow);
         case IDM_PRINT:
             return PrintDocument(mainWindow);
+        case IDM_PRINTPREVIEW:
+            return ShowPrintPreview(mainWindow);
         case IDM_PAGESETUP:
             return ShowPageSetup(mainWindow);
         case IDM_HEADERFOOTER:

@@ -1,7 +1,7 @@
 // Measures the program against the floor the platform sets and writes the
 // results as Markdown tables.
 //   scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes | --recovery | --search |
-//                             --layout]
+//                             --layout | --print]
 // --quick: 1 MB only, to try the run; --startup: the start-up table alone;
 // --encodings: the opens and saves of UTF-8 and LF documents alone;
 // --changes: the cost of noticing changes made elsewhere alone;
@@ -9,7 +9,9 @@
 // copy and its memory, alone; --search: a search that finds nothing in 50 MB
 // with each combination of the options, and a zoom step on 10 MB with word
 // wrap against a font change, alone; --layout: the edit control's layout
-// of 2, 5 and 10 MB with word wrap off and on, alone.
+// of 2, 5 and 10 MB with word wrap off and on, alone; --print: printing's
+// layout of 1, 5 and 10 MB for A4 and the preview's first page of 1 and
+// 10 MB, alone.
 // SCRIVLET_ENCODED_SIZES and SCRIVLET_RECOVERY_SIZES, lists such as "10" or
 // "10,50", give the sizes in MB of those documents (10 and 50 when not set).
 //   scrivlet_bench --typing-run MB on|off RESULT
@@ -24,6 +26,7 @@
 #include "bench/benchmark.h"
 #include "bench/frame_bench.h"
 #include "bench/layout_bench.h"
+#include "bench/print_bench.h"
 #include "bench/process_bench.h"
 #include "bench/recovery_bench.h"
 #include "bench/search_bench.h"
@@ -51,7 +54,7 @@ int main(int argc, char** argv)
     if (argc < 2) {
         fprintf(stderr,
                 "usage: scrivlet_bench OUTPUT.md [--quick | --startup | --encodings | --changes | --recovery | "
-                "--search | --layout]\n");
+                "--search | --layout | --print]\n");
         return 2;
     }
     const bool quick = argc > 2 && strcmp(argv[2], "--quick") == 0;
@@ -61,6 +64,7 @@ int main(int argc, char** argv)
     const bool recoveryOnly = argc > 2 && strcmp(argv[2], "--recovery") == 0;
     const bool searchOnly = argc > 2 && strcmp(argv[2], "--search") == 0;
     const bool layoutOnly = argc > 2 && strcmp(argv[2], "--layout") == 0;
+    const bool printOnly = argc > 2 && strcmp(argv[2], "--print") == 0;
     const int runs = 3;
     // The opens and the start-up vary most on a loaded machine.
     const int openRuns = quick ? 3 : 7, startupRuns = quick ? 5 : 11;
@@ -80,6 +84,9 @@ int main(int argc, char** argv)
         results += Notes();
     } else if (layoutOnly) {
         results = "## The edit control's layout of a handed-over text\n\n" + MeasureLayout({2, 5, 10}, 3) + "\n";
+    } else if (printOnly) {
+        results = MeasurePrinting({1, 5, 10}, {1, 10}, 5);
+        results += "## Targets missed, and what the measurements show about them\n\n" + Notes() + "\n";
     } else if (searchOnly) {
         results = MeasureSearchAndZoom(50, 10, 5);
         results += "## Targets missed, and what the measurements show about them\n\n" + Notes() + "\n";

@@ -21,7 +21,7 @@ const wchar_t* const kRecentOrderKey = L"Software\\Scrivlet\\RecentOrder";
 namespace {
 
 const int kMaxEntries = 4;
-const UINT kFirstRecentPosition = 11;  // between the two separators above Exit
+const UINT kFirstRecentPosition = 12;  // between the two separators above Exit
 // Values read from the Recent key; a key holding more (written by something
 // else) is read as its first ones.
 const int kReadLimit = 16;

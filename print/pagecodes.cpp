@@ -22,7 +22,8 @@ PageLine ExpandPageCodes(const std::wstring& pattern, const PageValues& values)
                 *part += std::to_wstring(values.page);
                 break;
             case L'P':
-                *part += std::to_wstring(values.pageCount);
+                if (values.pageCount != kPageCountUnknown)
+                    *part += std::to_wstring(values.pageCount);
                 break;
             case L'd':
                 *part += values.date;

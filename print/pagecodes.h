@@ -11,9 +11,11 @@ struct PageValues {
     std::wstring fileName;  // "Untitled" for an untitled document
     std::wstring date;      // in the user's locale formats
     std::wstring time;
-    size_t page;  // from 1
-    size_t pageCount;
+    size_t page;       // from 1
+    size_t pageCount;  // kPageCountUnknown while the text is being laid out
 };
+
+const size_t kPageCountUnknown = 0;
 
 // What goes at the left edge, in the centre and at the right edge.
 struct PageLine {
@@ -22,7 +24,8 @@ struct PageLine {
     std::wstring right;
 };
 
-// &f the file name, &p the page, &P the page count, &d the date, &t the
+// &f the file name, &p the page, &P the page count (nothing while it is
+// unknown), &d the date, &t the
 // time; &l, &c and &r send what follows to the left, centre or right; &&
 // gives "&". Any other "&" stays as it stands. Text before the first of &l,
 // &c and &r goes to the left.

@@ -8,121 +8,22 @@
 #include <vector>
 
 #include "document/documentstate.h"
-#include "platform/dpi.h"
 #include "platform/messages.h"
-#include "platform/paths.h"
 #include "platform/progresswindow.h"
 #include "platform/systemlibrary.h"
-#include "platform/textbuffer.h"
-#include "prefs/appearance.h"
 #include "print/pagecodes.h"
 #include "print/pagesetup.h"
+#include "print/printdevice.h"
 #include "print/printerchoice.h"
 #include "print/printlayout.h"
 #include "print/printpage.h"
+#include "print/printsource.h"
 #include "res/resource.h"
 
 namespace {
 
 const wchar_t kPrintFailed[] = L"Failed to print!";
 const wchar_t kJobFailed[] = L"Printing failed. Pages sent to the printer: %u of %u.";
-
-// A printer device context, deleted on every return.
-class PrinterDC {
-public:
-    explicit PrinterDC(HDC dc) : dc_(dc) {}
-    ~PrinterDC()
-    {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    PrinterDC(const PrinterDC&) = delete;
-    PrinterDC& operator=(const PrinterDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-// A font selected into a device context for the scope, then deleted.
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font) : dc_(dc), font_(font), old_(font ? SelectObject(dc, font) : nullptr) {}
-    ~SelectedFont()
-    {
-        if (font_) {
-            SelectObject(dc_, old_);
-            DeleteObject(font_);
-        }
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-    HFONT get() const { return font_; }
-
-private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ old_;
-};
-
-// The editor's font at the same point size on the printer as on the screen.
-HFONT CreatePrinterFont(HDC dc)
-{
-    LOGFONTW font;
-    if (!EditFont || GetObjectW(EditFont, sizeof(font), &font) != sizeof(font))
-        return nullptr;
-    font.lfHeight = MulDiv(font.lfHeight, GetDeviceCaps(dc, LOGPIXELSY), ScreenDpi());
-    font.lfWidth = MulDiv(font.lfWidth, GetDeviceCaps(dc, LOGPIXELSX), ScreenDpi());
-    return CreateFontIndirectW(&font);
-}
-
-// The selected font's measures; false when the device gives none.
-bool MeasureFont(HDC dc, PrintFont* font)
-{
-    TEXTMETRICW metrics;
-    if (!GetTextMetricsW(dc, &metrics))
-        return false;
-    font->lineHeight = static_cast<int>(metrics.tmHeight + metrics.tmExternalLeading);
-    font->tabWidth = 8 * static_cast<int>(metrics.tmAveCharWidth);
-    font->widths.assign(0x10000, 0);
-    return GetCharWidth32W(dc, 0, 0xFFFF, font->widths.data()) != 0;
-}
-
-PaperGeometry PaperOf(HDC dc, const PageMargins& margins)
-{
-    int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
-    int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    const int hundredthsPerInch = 2540;
-    return PaperGeometry{GetDeviceCaps(dc, PHYSICALWIDTH),
-                         GetDeviceCaps(dc, PHYSICALHEIGHT),
-                         GetDeviceCaps(dc, PHYSICALOFFSETX),
-                         GetDeviceCaps(dc, PHYSICALOFFSETY),
-                         GetDeviceCaps(dc, HORZRES),
-                         GetDeviceCaps(dc, VERTRES),
-                         MulDiv(static_cast<int>(margins.left), dpiX, hundredthsPerInch),
-                         MulDiv(static_cast<int>(margins.top), dpiY, hundredthsPerInch),
-                         MulDiv(static_cast<int>(margins.right), dpiX, hundredthsPerInch),
-                         MulDiv(static_cast<int>(margins.bottom), dpiY, hundredthsPerInch)};
-}
-
-// The values of the header and footer codes that stay the same on every page.
-PageValues JobValues(size_t pageCount)
-{
-    PageValues values = {};
-    wchar_t name[kPathCapacity] = {};
-    FileNameFromPath(DocumentState.FilePath, name, kPathCapacity);
-    values.fileName = name;
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    wchar_t text[kPathCapacity] = {};
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, text, kPathCapacity);
-    values.date = text;
-    text[0] = L'\0';
-    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &now, nullptr, text, kPathCapacity);
-    values.time = text;
-    values.pageCount = pageCount;
-    return values;
-}
 
 void ReportJobFailure(size_t sent, size_t pages)
 {
@@ -145,7 +46,7 @@ void SendPages(HWND mainWindow, HDC dc, const std::wstring& text, const PrintLay
         ReportJobFailure(0, pages.size());
         return;
     }
-    PageValues values = JobValues(PageCount(layout));
+    PageValues values = DocumentPageValues(PageCount(layout));
     std::wstring header = StoredHeader();
     std::wstring footer = StoredFooter();
     HWND progress = OpenProgressWindow(mainWindow, IDD_PROGRESS, L"Printing");
@@ -216,12 +117,8 @@ int RunPrintJob(HWND mainWindow, const PRINTDLGW& dialog, DWORD selectionStart, 
     // The job works from a copy: while it runs, the control's buffer may be
     // replaced and freed.
     std::wstring text;
-    {
-        LockedText locked(TextBufferOf(GetDlgItem(mainWindow, IDC_EDIT)));
-        if (!locked.get())
-            return 0;
-        text = locked.get();
-    }
+    if (!CopyDocumentText(mainWindow, &text))
+        return 0;
     bool selection = (dialog.Flags & PD_SELECTION) != 0;
     size_t begin = selection ? std::min<size_t>(selectionStart, text.size()) : 0;
     size_t end = selection ? std::min<size_t>(selectionEnd, text.size()) : text.size();

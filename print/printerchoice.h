@@ -10,5 +10,10 @@ extern HGLOBAL PrinterDevNames;
 // Takes the blocks a dialog returned, freeing the ones they replace.
 void KeepPrinterChoice(HGLOBAL devMode, HGLOBAL devNames);
 
+// An information context of the chosen printer with its settings, to
+// measure on without a job; null before a choice or when the printer is gone.
+// Caller deletes it.
+HDC CreateChosenPrinterIC();
+
 // Frees both blocks, at exit.
 void FreePrinterChoice();

@@ -27,42 +27,37 @@ int Advance(const PrintFont& font, wchar_t c, int x)
     return unit < font.widths.size() ? font.widths[unit] : 0;
 }
 
-// Wraps one line, text[begin, end) without its line end, into rows.
-void WrapLine(const wchar_t* text, size_t begin, size_t end, const PrintFont& font, int width,
-              std::vector<PrintRow>& rows)
+// Where the row that begins at start ends: at the line's end, or where the
+// line wraps at width.
+size_t RowEnd(const wchar_t* text, size_t start, size_t end, const PrintFont& font, int width)
 {
-    size_t start = begin;
-    do {
-        int x = 0;
-        size_t afterBlanks = start;  // where the row may end between words
-        size_t i = start;
-        for (; i < end; ++i) {
-            wchar_t c = text[i];
-            int advance = Advance(font, c, x);
-            if (x + advance > width && i > start) {
-                // A blank at the edge ends its row there, unseen; a word goes
-                // to the next row whole when an earlier one is on this row.
-                if (IsBlank(c))
-                    ++i;
-                else if (afterBlanks > start)
-                    i = afterBlanks;
-                else if (IsLowSurrogate(c) && i - 1 > start)
-                    --i;
-                break;
-            }
-            x += advance;
-            if (IsBlank(c) && i + 1 < end && !IsBlank(text[i + 1]))
-                afterBlanks = i + 1;
+    int x = 0;
+    size_t afterBlanks = start;  // where the row may end between words
+    size_t i = start;
+    for (; i < end && !IsLineEnd(text[i]); ++i) {
+        wchar_t c = text[i];
+        int advance = Advance(font, c, x);
+        if (x + advance > width && i > start) {
+            // A blank at the edge ends its row there, unseen; a word goes to
+            // the next row whole when an earlier one is on this row.
+            if (IsBlank(c))
+                return i + 1;
+            if (afterBlanks > start)
+                return afterBlanks;
+            if (IsLowSurrogate(c) && i - 1 > start)
+                return i - 1;
+            return i;
         }
-        rows.push_back(PrintRow{start, i - start});
-        start = i;
-    } while (start < end);
+        x += advance;
+        if (IsBlank(c) && i + 1 < end && !IsBlank(text[i + 1]) && !IsLineEnd(text[i + 1]))
+            afterBlanks = i + 1;
+    }
+    return i;
 }
 
 }  // namespace
 
-PrintLayout LayOutPages(const wchar_t* text, size_t begin, size_t end, const PrintFont& font,
-                        const PaperGeometry& paper)
+PrintLayout BeginLayout(size_t begin, size_t end, const PrintFont& font, const PaperGeometry& paper)
 {
     PrintLayout layout = {};
     int printableRight = paper.offsetX + paper.printableWidth;
@@ -82,22 +77,38 @@ PrintLayout LayOutPages(const wchar_t* text, size_t begin, size_t end, const Pri
         std::min(paper.paperHeight - paper.marginBottom / 2 - font.lineHeight / 2, printableBottom - font.lineHeight);
     layout.headerTop = header - paper.offsetY;
     layout.footerTop = footer - paper.offsetY;
+    layout.end = end;
+    layout.next = begin;
     if (font.lineHeight <= 0 || layout.textWidth <= 0 || bottom - top < font.lineHeight)
-        return layout;
-    layout.rowsPerPage = static_cast<size_t>((bottom - top) / font.lineHeight);
+        layout.complete = true;
+    else
+        layout.rowsPerPage = static_cast<size_t>((bottom - top) / font.lineHeight);
+    return layout;
+}
 
-    size_t position = begin;
-    do {
-        size_t lineEnd = position;
-        while (lineEnd < end && !IsLineEnd(text[lineEnd]))
-            ++lineEnd;
-        WrapLine(text, position, lineEnd, font, layout.textWidth, layout.rows);
-        position = lineEnd;
-        if (position < end && text[position] == L'\r' && position + 1 < end && text[position + 1] == L'\n')
-            ++position;
-        if (position < end)
-            ++position;
-    } while (position < end);
+void LayOutRows(const wchar_t* text, const PrintFont& font, size_t rowCount, PrintLayout* layout)
+{
+    size_t next = layout->next;
+    const size_t end = layout->end;
+    while (!layout->complete && layout->rows.size() < rowCount) {
+        size_t rowEnd = RowEnd(text, next, end, font, layout->textWidth);
+        layout->rows.push_back(PrintRow{next, rowEnd - next});
+        next = rowEnd;
+        if (next < end && text[next] == L'\r' && next + 1 < end && text[next + 1] == L'\n')
+            ++next;
+        if (next < end && IsLineEnd(text[next]))
+            ++next;
+        // A line end at the end of the range adds no row.
+        layout->complete = next >= end;
+    }
+    layout->next = next;
+}
+
+PrintLayout LayOutPages(const wchar_t* text, size_t begin, size_t end, const PrintFont& font,
+                        const PaperGeometry& paper)
+{
+    PrintLayout layout = BeginLayout(begin, end, font, paper);
+    LayOutRows(text, font, static_cast<size_t>(-1), &layout);
     return layout;
 }
 

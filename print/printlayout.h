@@ -48,17 +48,31 @@ struct PrintLayout {
     int footerTop;
     size_t rowsPerPage;  // 0: the margins leave no room for a row
     std::vector<PrintRow> rows;
+    // How far the rows reach: the text range laid out, where the next row
+    // begins, and whether every row of the range is there.
+    size_t end;
+    size_t next;
+    bool complete;
 };
 
-// Lays out text[begin, end), so a selection is laid out as it stands in the
-// text. Every line end (CR LF, a lone CR, a lone LF) ends a line; the text
-// after the last one is a line when it is not empty, and an empty range is one
+// The geometry of the pages of text[begin, end) with no rows laid out yet.
+PrintLayout BeginLayout(size_t begin, size_t end, const PrintFont& font, const PaperGeometry& paper);
+
+// Lays out further rows until the layout holds rowCount of them or is
+// complete, so a page can be shown before the text after it is laid out.
+// Every line end (CR LF, a lone CR, a lone LF) ends a line; the text after
+// the last one is a line when it is not empty, and an empty range is one
 // empty row. Lines wrap at the text width after the blanks between words; a
 // word longer than a row breaks where it must, and every row holds at least
 // one character, so each character is on exactly one row.
+void LayOutRows(const wchar_t* text, const PrintFont& font, size_t rowCount, PrintLayout* layout);
+
+// Lays out text[begin, end) whole, so a selection is laid out as it stands
+// in the text.
 PrintLayout LayOutPages(const wchar_t* text, size_t begin, size_t end, const PrintFont& font,
                         const PaperGeometry& paper);
 
+// The pages of a complete layout.
 size_t PageCount(const PrintLayout& layout);
 
 // A run of a row drawn with one TextOutW: a row is cut at its tabs, and the

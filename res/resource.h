@@ -111,12 +111,21 @@
 // Printing commands
 #define IDM_PAGESETUP 40100
 #define IDM_HEADERFOOTER 40101
+#define IDM_PRINTPREVIEW 40102
 
 // Header and Footer dialog
 #define IDD_HEADERFOOTER 190
 #define IDC_HEADERTEXT 1040
 #define IDC_FOOTERTEXT 1041
 
-// Printing progress window
+// Progress of a long task: printing, opening a large file
 #define IDD_PROGRESS 191
 #define IDC_PROGRESSTEXT 1042
+
+// Print Preview window
+#define IDC_PREVIEWPREVIOUS 1050
+#define IDC_PREVIEWNEXT 1051
+#define IDC_PREVIEWPAGENUMBER 1052
+#define IDC_PREVIEWZOOM 1053
+#define IDC_PREVIEWPRINT 1054
+#define IDC_PREVIEWSHEET 1055

@@ -19,7 +19,7 @@
 
 namespace {
 
-const int kFirstRecentPosition = 11;
+const int kFirstRecentPosition = 12;
 
 // The texts from the first recent position down to the separator above Exit.
 std::vector<std::wstring> RecentMenuTexts(HWND window)

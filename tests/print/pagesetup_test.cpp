@@ -12,9 +12,8 @@
 
 #include "app/commands.h"
 #include "prefs/settings.h"
-#include "print/printerchoice.h"
 #include "res/resource.h"
-#include "tests/support/frame_fixture.h"
+#include "tests/support/print_fixture.h"
 #include "tests/support/test_thread.h"
 #include "tests/support/wait.h"
 
@@ -29,14 +28,8 @@ Margins Read(const PageMargins& margins)
 
 const Margins kDefaults = {2000, 2000, 2000, 2000};
 
-class PageSetupTest : public FrameTest {
+class PageSetupTest : public PrintTest {
 protected:
-    void TearDown() override
-    {
-        FreePrinterChoice();
-        FrameTest::TearDown();
-    }
-
     // Runs File > Page Setup with a stand-in user, who fills the margin boxes
     // with text and presses button.
     void RunPageSetup(int button, const wchar_t* text)

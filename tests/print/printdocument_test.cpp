@@ -15,12 +15,10 @@
 
 #include "app/commands.h"
 #include "document/documentstate.h"
-#include "prefs/appearance.h"
 #include "prefs/settings.h"
 #include "print/pagesetup.h"
-#include "print/printerchoice.h"
 #include "res/resource.h"
-#include "tests/support/frame_fixture.h"
+#include "tests/support/print_fixture.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/test_thread.h"
 #include "tests/support/wait.h"
@@ -52,13 +50,8 @@ std::vector<Rows> PrintedPages(const std::string& postScript)
     return pages;
 }
 
-class PrintDocumentTest : public FrameTest {
+class PrintDocumentTest : public PrintTest {
 protected:
-    void SetUp() override
-    {
-        FrameTest::SetUp();
-        EditFont = CreateDefaultEditFont();
-    }
     // Wine's spooler writes the jobs of the queue "PDF" to a file (a Unix path).
     void CaptureJobs(bool on)
     {
@@ -77,8 +70,7 @@ protected:
     void TearDown() override
     {
         CaptureJobs(false);
-        FreePrinterChoice();
-        FrameTest::TearDown();
+        PrintTest::TearDown();
     }
 
     // Runs the Print command with a stand-in user, who makes choices in the
@@ -122,17 +114,6 @@ protected:
         user.join();
         EXPECT_TRUE(printDialogSeen || !boxes.empty()) << "neither the Print dialog nor a box appeared";
         return boxes;
-    }
-
-    // The document of lines "line 1" to "line count".
-    Rows SetLines(int count)
-    {
-        Rows lines;
-        std::string text;
-        for (int i = 1; i <= count; ++i)
-            text += (lines.emplace_back("line " + std::to_string(i))) + "\r\n";
-        SetWindowTextA(edit(), text.c_str());
-        return lines;
     }
 
     std::vector<Rows> Printed() { return PrintedPages(FileExists(output_) ? ReadBytes(output_) : ""); }

@@ -100,6 +100,11 @@ TEST(PrintLayoutTest, RowsAndPagesOfTexts)
         }
         for (size_t i = next; i < end; ++i)
             EXPECT_TRUE(c.text[i] == L'\r' || c.text[i] == L'\n') << c.name << " leaves " << i;
+        // Laid out a row at a time, as the preview does, the rows are the same.
+        PrintLayout stepped = BeginLayout(c.begin, end, font, Paper(c.columns, c.rows));
+        while (!stepped.complete)
+            LayOutRows(c.text.c_str(), font, stepped.rows.size() + 1, &stepped);
+        EXPECT_EQ(Pages(c.text, stepped, font), c.pages) << c.name << ", a row at a time";
     }
 }
 
@@ -173,6 +178,8 @@ TEST(PageCodesTest, CodesAreReplacedAndAligned)
     std::wstring name(MAX_PATH, L'n');
     EXPECT_EQ(ExpandPageCodes(kDefaultHeader, PageValues{name, L"", L"", 1, 1}).centre, name + L", page 1");
     EXPECT_EQ(ExpandPageCodes(kDefaultHeader, PageValues{L"Untitled", L"", L"", 12, 12}).centre, L"Untitled, page 12");
+    // The count before the layout has reached the end.
+    EXPECT_EQ(ExpandPageCodes(L"&p of &P", PageValues{L"", L"", L"", 3, kPageCountUnknown}).left, L"3 of ");
 }
 
 }  // namespace

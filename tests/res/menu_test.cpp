@@ -77,6 +77,7 @@ TEST_F(MenuTest, FourPopupsWithEveryItemInPlace)
                  {IDM_PAGESETUP, L"Page Set&up...", 0},
                  {IDM_HEADERFOOTER, L"&Header and Footer...", 0},
                  {IDM_PRINT, L"&Print\tCtrl+P", 0},
+                 {IDM_PRINTPREVIEW, L"Print Pre&view", 0},
                  {kSeparator, nullptr, 0},
                  // The recent files, on a clean machine only this grayed entry.
                  {IDM_RECENTEMPTY, L"[Empty]", MFS_GRAYED},
@@ -117,10 +118,10 @@ TEST(MenuTemplate, HasTwoAdjacentSeparatorsAboveExitAndNoMarks)
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINMENU));
     ASSERT_NE(menu, nullptr);
     HMENU file = GetSubMenu(menu, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 13);
-    EXPECT_EQ(ReadItem(file, 10).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
+    ASSERT_EQ(GetMenuItemCount(file), 14);
     EXPECT_EQ(ReadItem(file, 11).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
-    EXPECT_EQ(ReadItem(file, 12).id, static_cast<UINT>(IDM_EXIT));
+    EXPECT_EQ(ReadItem(file, 12).type & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
+    EXPECT_EQ(ReadItem(file, 13).id, static_cast<UINT>(IDM_EXIT));
     for (int popup = 0; popup < 4; ++popup) {
         HMENU items = GetSubMenu(menu, popup);
         for (int i = 0; i < GetMenuItemCount(items); ++i) {
